@@ -1,0 +1,41 @@
+# Two entry points: `make run` (install, build, stage, start the station) and
+# `make test` (install, build, stage, run every test). Everything else is a helper.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+STATION = $(BUILD)/station
+
+.PHONY: deps build stage run test asan bench format clean
+
+deps:
+	bash tools/deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --no-print-directory
+
+stage: build
+	cmake --build $(BUILD) --target stage --no-print-directory
+
+run: stage
+	bash tools/run-station.sh $(STATION)
+
+test: stage
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPEDALYX_SANITIZE=ON >/dev/null
+	cmake --build build-asan -j $(JOBS)
+	cmake --build build-asan --target stage
+	cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	cmake --build $(BUILD) --target benchmarks
+	for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,17 @@
+# collect_sources(DIR LOGIC_VAR UI_VAR): every .cpp below DIR, split into plain logic and
+# toolkit-facing files by their name.
+function(collect_sources dir logic_var ui_var)
+  file(GLOB_RECURSE all CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  set(logic)
+  set(ui)
+  foreach(src ${all})
+    get_filename_component(name ${src} NAME_WE)
+    if(name STREQUAL "main" OR name MATCHES "(_view|_window|_callbacks|_gl|_ui)$")
+      list(APPEND ui ${src})
+    else()
+      list(APPEND logic ${src})
+    endif()
+  endforeach()
+  set(${logic_var} ${logic} PARENT_SCOPE)
+  set(${ui_var} ${ui} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,2 @@
+// Placeholder entry until the window build lands.
+int main() { return 0; }

@@ -1,0 +1,35 @@
+// File-system access of both programs. Every file the programs write goes through
+// writeFileAtomic or appendWhole, so a crash never leaves a half-written file or row.
+#pragma once
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The process's current directory, of any length; empty when it cannot be read.
+std::string currentDirectory();
+
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
+
+// Creates one folder; true when it exists afterwards (already present counts as success).
+bool makeDirectory(const std::string& path);
+
+// Joins folder and name with the platform's separator (the "%s\%s" joins of the station).
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// Whole file content, or nothing when the file cannot be opened.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+// Writes a temporary file in the target's folder, flushes it and renames it over the target.
+// Returns false (target untouched) on any failure.
+bool writeFileAtomic(const std::string& path, const std::string& bytes);
+
+// Appends bytes with one write call on a file opened for appending, so a crash leaves either
+// the whole piece or none of it. Creates the file when missing. False on any failure.
+bool appendWhole(const std::string& path, const std::string& bytes);
+
+// Removes a file; true when it is gone afterwards.
+bool removeFile(const std::string& path);
+
+}  // namespace platform

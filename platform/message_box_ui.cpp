@@ -1,0 +1,42 @@
+#include "platform/message_box_ui.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_ask.H>
+
+#include <cstdlib>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+struct PendingMessage {
+  std::string text;
+  std::string caption;
+};
+
+void logMessage(const std::string& text, const std::string& caption) {
+  const char* log = std::getenv("PEDALYX_MESSAGE_LOG");
+  if (log != nullptr && *log != '\0') appendWhole(log, caption + "|" + text + "\n");
+}
+
+void showPending(void* data) {
+  auto* message = static_cast<PendingMessage*>(data);
+  showMessageBox(message->text, message->caption);
+  delete message;
+}
+
+}  // namespace
+
+void showMessageBox(const std::string& textUtf8, const std::string& captionUtf8) {
+  logMessage(textUtf8, captionUtf8);
+  fl_message_title(captionUtf8.c_str());
+  fl_message_hotspot(0);
+  fl_message("%s", textUtf8.c_str());
+}
+
+void postMessageBox(const std::string& textUtf8, const std::string& captionUtf8) {
+  Fl::add_timeout(0.0, showPending, new PendingMessage{textUtf8, captionUtf8});
+}
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+bool onPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return false;
+  std::string folders(path);
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string candidate = folders.substr(start, end - start) + "/" + program;
+    if (::access(candidate.c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::string> commandLineToArguments(const std::string& commandLine) {
+  std::vector<std::string> args;
+  std::string current;
+  bool quoted = false, inWord = false;
+  for (char c : commandLine) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inWord) args.push_back(current);
+      current.clear();
+      inWord = false;
+    } else {
+      current += c;
+      inWord = true;
+    }
+  }
+  if (inWord) args.push_back(current);
+  if (!args.empty()) {
+    std::string& program = args.front();
+    if (program.size() > 4 && strcasecmp(program.c_str() + program.size() - 4, ".exe") == 0)
+      program.resize(program.size() - 4);
+  }
+  return args;
+}
+
+bool startProgram(const std::string& commandLine) {
+  std::vector<std::string> args = commandLineToArguments(commandLine);
+  if (args.empty()) return false;
+  // Children are never waited for; ignoring SIGCHLD lets the kernel reap them.
+  signal(SIGCHLD, SIG_IGN);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  int rc = args.front().find('/') == std::string::npos
+               ? posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)
+               : posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  return rc == 0;
+}
+
+bool startOnScreenKeyboard() {
+  if (!onPath("onboard")) return false;
+  return startProgram("onboard");
+}
+
+}  // namespace platform

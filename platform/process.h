@@ -1,0 +1,21 @@
+// Starting other programs without waiting for them.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Splits a Windows-style command line at blanks (double quotes group words) and maps a
+// program ending in ".exe" to the file without that ending, so "./Cobblet.exe" starts
+// "./Cobblet". Exposed for tests.
+std::vector<std::string> commandLineToArguments(const std::string& commandLine);
+
+// Starts the command line as a new process and returns at once; the child is never waited
+// for and is reaped automatically. False when the program could not be started.
+bool startProgram(const std::string& commandLine);
+
+// Starts the system's on-screen keyboard when one is installed ("onboard"); otherwise
+// does nothing. Returns whether a keyboard was started.
+bool startOnScreenKeyboard();
+
+}  // namespace platform

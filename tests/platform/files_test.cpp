@@ -1,0 +1,66 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string makeTempFolder() {
+  char pattern[] = "/tmp/station-files-XXXXXX";
+  const char* folder = mkdtemp(pattern);
+  return folder ? folder : "";
+}
+
+TEST(AtomicWrite, ReplacesTargetWholeAndLeavesNoTemporaryFile) {
+  std::string folder = makeTempFolder();
+  std::string target = platform::joinPath(folder, "noise.txt");
+  ASSERT_TRUE(platform::writeFileAtomic(target, "old content that is longer"));
+  ASSERT_TRUE(platform::writeFileAtomic(target, "5 6.0"));
+  EXPECT_EQ(platform::readWholeFile(target).value_or("missing"), "5 6.0");
+  EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 1").c_str()), 0);
+}
+
+TEST(AtomicWrite, FailsWithoutTouchingAnythingInMissingFolder) {
+  EXPECT_FALSE(platform::writeFileAtomic("/nonexistent-folder-xyz/file.txt", "x"));
+  EXPECT_FALSE(platform::readWholeFile("/nonexistent-folder-xyz/file.txt").has_value());
+}
+
+TEST(AppendWhole, AppendsPiecesInOrderAndCreatesFile) {
+  std::string target = platform::joinPath(makeTempFolder(), "db.csv");
+  ASSERT_TRUE(platform::appendWhole(target, "header\n"));
+  ASSERT_TRUE(platform::appendWhole(target, "row1"));
+  EXPECT_EQ(platform::readWholeFile(target).value_or(""), "header\nrow1");
+}
+
+TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
+  std::string folder = platform::joinPath(makeTempFolder(), "PDF_INSOLES");
+  EXPECT_TRUE(platform::makeDirectory(folder));
+  EXPECT_TRUE(platform::makeDirectory(folder));
+  EXPECT_TRUE(platform::isDirectory(folder));
+  std::string file = platform::joinPath(folder, "plain");
+  ASSERT_TRUE(platform::writeFileAtomic(file, ""));
+  EXPECT_FALSE(platform::makeDirectory(file));
+  EXPECT_EQ(platform::joinPath("a/", "b"), "a/b");
+  EXPECT_EQ(platform::joinPath("a", "b"), "a/b");
+}
+
+TEST(CurrentDirectory, ReadsPathsFarLongerThanAHundredUnits) {
+  std::string deep = makeTempFolder();
+  for (int i = 0; i < 30; ++i) {
+    deep = platform::joinPath(deep, "folder_with_a_long_name");
+    ASSERT_TRUE(platform::makeDirectory(deep));
+  }
+  char saved[4096];
+  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+  ASSERT_EQ(chdir(deep.c_str()), 0);
+  std::string read = platform::currentDirectory();
+  ASSERT_EQ(chdir(saved), 0);
+  EXPECT_GT(read.size(), 700u);
+  EXPECT_EQ(read, deep);
+}
+
+}  // namespace
