@@ -11,10 +11,10 @@ deps:
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --no-print-directory
+	cmake --build $(BUILD) -j $(JOBS)
 
 stage: build
-	cmake --build $(BUILD) --target stage --no-print-directory
+	cmake --build $(BUILD) --target stage
 
 run: stage
 	bash tools/run-station.sh $(STATION)
