@@ -1,0 +1,37 @@
+// "LOAD" of the main window: the native file chooser in front of the review loader.
+#include <FL/Fl_Native_File_Chooser.H>
+
+#include <cstdio>
+
+#include "pedalyx/report/pressure_image_loader.h"
+
+namespace {
+
+ChosenFile chooseSavedPicture() {
+  Fl_Native_File_Chooser chooser;
+  chooser.title("Load a image file");
+  chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
+  chooser.filter("image\t*.png\n");
+  ChosenFile chosen;
+  switch (chooser.show()) {
+    case -1:
+      chosen.outcome = ChosenFile::kFailed;
+      chosen.error = chooser.errmsg() != nullptr ? chooser.errmsg() : "";
+      break;
+    case 1:
+      chosen.outcome = ChosenFile::kCancelled;
+      break;
+    default:
+      chosen.outcome = ChosenFile::kChosen;
+      chosen.path = chooser.filename() != nullptr ? chooser.filename() : "";
+      break;
+  }
+  return chosen;
+}
+
+}  // namespace
+
+void loadPressureImage() {
+  // The pressure view's buffers join here once the view exposes them.
+  (void)chooseSavedPicture;
+}
