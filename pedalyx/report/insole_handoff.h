@@ -1,0 +1,29 @@
+// The hand-off file through which the insole tool receives both feet and the report name.
+// Three items: "left ..." line, "right ..." line, then the report name with no line end.
+#pragma once
+#include <array>
+#include <string>
+
+namespace report {
+
+constexpr const char* kInsoleHandoffPath = "./insole_info.txt";
+
+// One foot as the main window shows it.
+struct FootHandoff {
+  double archIndex = 0;
+  double length = 0, width = 0;  // millimetres
+  // Six zone shares in percent, in the window's order: forefoot left, forefoot right,
+  // middle left, middle right, heel left, heel right.
+  std::array<double, 6> windowZones{};
+};
+
+// The exact bytes of the file. Zones are written heel first (zone 0 heel-left ... zone 5
+// forefoot-right); lengths, widths and shares are truncated, the arch index has two decimals.
+std::string formatInsoleHandoff(const FootHandoff& left, const FootHandoff& right,
+                                const std::string& reportName);
+
+// Replaces the file whole (temporary file, then rename), so the insole tool, which polls for
+// it, never reads half a file. False when it could not be written.
+bool writeInsoleHandoff(const std::string& path, const std::string& content);
+
+}  // namespace report

@@ -1,0 +1,112 @@
+#include "pedalyx/report/report_layout.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace report {
+namespace {
+
+std::string formatted(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// Measurements are shown at single precision, as the measuring tools store them.
+std::string millimetres(double value) {
+  return formatted("%0.1f mm", static_cast<double>(static_cast<float>(value)));
+}
+
+std::string percent(double value) { return std::to_string(truncateToInt(value)) + "%"; }
+
+}  // namespace
+
+int truncateToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
+  size_t end = maxBytes;
+  // Step back over continuation bytes to the lead byte of the character that was cut.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
+std::vector<Point> shoeTypeDots(double leftArch, double rightArch) {
+  if (leftArch >= 0.26 || rightArch >= 0.26) return {{316, 140}};  // control type
+  if (leftArch < 0.21 || rightArch < 0.21) return {{740, 211}};    // super-stable type
+  return {{316, 211}, {547, 211}};                                 // basic-function type
+}
+
+Rect footTypeMark(float column, bool leftFoot) {
+  float left = leftFoot ? 101 * column + 175 : 101 * (column - 4) + 695;
+  int x = static_cast<int>(left);
+  return {x, 604, x + 65, 669};
+}
+
+Rect balanceMark(double shareLeft, double shareRight) {
+  double difference = std::fabs(shareLeft - shareRight);
+  int bottom = difference < 5 ? 1349 : difference < 10 ? 1249 : 1099;
+  return {160, bottom, 220, bottom + 60};
+}
+
+std::vector<PlacedText> remarkLines(const std::string& remarks) {
+  std::string text = cutAtCharacterBoundary(remarks, kMaxRemarkBytes);
+  std::vector<PlacedText> lines;
+  size_t start = 0;
+  for (int y = 259;; y -= 35) {
+    size_t end = text.find('\n', start);
+    lines.push_back({165, y, text.substr(start, end == std::string::npos ? end : end - start)});
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+PageOneLayout layoutPageOne(const ReportValues& v) {
+  PageOneLayout page;
+  auto& t = page.texts;
+  t.push_back({840, 1589, v.birthYear + "/" + v.birthMonth});
+  if (v.genderItem == 0) t.push_back({615, 1589, "男"});
+  if (v.genderItem == 1) t.push_back({615, 1589, "女"});
+  t.push_back({235, 1589, v.phone});
+  t.push_back({335, 1539, v.email});
+
+  t.push_back({790, 1349, millimetres(v.leftLength)});
+  t.push_back({790, 1299, millimetres(v.leftWidth)});
+  t.push_back({952, 1349, millimetres(v.rightLength)});
+  t.push_back({952, 1299, millimetres(v.rightWidth)});
+  t.push_back({816, 1146, formatted("%0.2f", static_cast<float>(v.leftArch))});
+  t.push_back({966, 1146, formatted("%0.2f", static_cast<float>(v.rightArch))});
+
+  // Zones come in rows of two per foot: forefoot, middle, heel from the top.
+  const int rowY[3] = {1021, 950, 882};
+  const int columnX[4] = {765, 851, 937, 1023};
+  for (int foot = 0; foot < 2; ++foot)
+    for (int row = 0; row < 3; ++row)
+      for (int side = 0; side < 2; ++side)
+        t.push_back(
+            {columnX[foot * 2 + side], rowY[row], percent(v.zones[foot * 6 + row * 2 + side])});
+
+  t.push_back({800, 762, percent(v.shareLeft)});
+  t.push_back({974, 762, percent(v.shareRight)});
+  t.push_back({380, 274, v.shoeSize});
+
+  page.pictureBackground = {118, 732, 678, 1212};
+  page.picture = {158, 732, 638, 1212};
+  page.leftFootTypeMark = footTypeMark(v.leftColumn, true);
+  page.rightFootTypeMark = footTypeMark(v.rightColumn, false);
+  page.shoeTypeDots = shoeTypeDots(v.leftArch, v.rightArch);
+  return page;
+}
+
+PageTwoLayout layoutPageTwo(const ReportValues& v) {
+  return {balanceMark(v.shareLeft, v.shareRight), remarkLines(v.remarks)};
+}
+
+}  // namespace report

@@ -1,0 +1,74 @@
+// Where every value of the customer report lands on the two A4 pages, as plain data.
+// Coordinates are page pixels (1240 x 1754 at 150 dpi), origin at the bottom-left corner,
+// y upwards; a text position is the start of its base line.
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+namespace report {
+
+constexpr int kPageWidth = 1240;
+constexpr int kPageHeight = 1754;
+// Size of the pressure pictures taken for the report (pixels).
+constexpr int kPictureWidth = 320;
+constexpr int kPictureHeight = 335;
+// The remark area takes at most this many bytes of the remark text.
+constexpr size_t kMaxRemarkBytes = 199;
+
+// The values one report shows, read from the controls at the moment of the capture.
+struct ReportValues {
+  std::string birthYear, birthMonth, phone, email;
+  int genderItem = 0;  // 0 male, 1 female, anything else: no gender chosen
+  double leftLength = 0, leftWidth = 0, rightLength = 0, rightWidth = 0;
+  double leftArch = 0, rightArch = 0;
+  std::array<double, 12> zones{};  // forefoot, middle, heel rows; left foot 0..5, right 6..11
+  double shareLeft = 0, shareRight = 0;
+  std::string shoeSize;
+  float leftColumn = 0, rightColumn = 4;  // foot-type columns: left 0..3, right 4..7
+  std::string remarks;
+};
+
+struct PlacedText {
+  int x, y;
+  std::string text;
+};
+
+struct Rect {
+  int left, bottom, right, top;
+};
+
+struct Point {
+  int x, y;
+};
+
+struct PageOneLayout {
+  std::vector<PlacedText> texts;
+  Rect pictureBackground;  // blue behind the square-scaled pressure picture
+  Rect picture;            // the marked pressure picture, 480 x 480
+  Rect leftFootTypeMark, rightFootTypeMark;
+  std::vector<Point> shoeTypeDots;
+};
+
+struct PageTwoLayout {
+  Rect balanceMark;
+  std::vector<PlacedText> remarkLines;
+};
+
+PageOneLayout layoutPageOne(const ReportValues& values);
+PageTwoLayout layoutPageTwo(const ReportValues& values);
+
+// Rules exposed for tests and for the pages' legends.
+std::vector<Point> shoeTypeDots(double leftArch, double rightArch);
+Rect footTypeMark(float column, bool leftFoot);
+Rect balanceMark(double shareLeft, double shareRight);
+std::vector<PlacedText> remarkLines(const std::string& remarks);
+
+// Truncates toward zero like a cast to int, but maps NaN to 0 and clamps out-of-range values
+// instead of overflowing (the value fields accept any number the operator types).
+int truncateToInt(double value);
+
+// The longest prefix of at most maxBytes bytes that does not end inside a UTF-8 character.
+std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes);
+
+}  // namespace report

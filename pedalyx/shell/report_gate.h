@@ -1,0 +1,28 @@
+// The check made before a report is composed: the contact field, both feet's length and
+// width, and both arch indexes must be filled in.
+#pragma once
+#include <string>
+
+namespace shell {
+
+struct ReportGateInput {
+  std::string phone;
+  double leftLength = 0, rightLength = 0, leftWidth = 0, rightWidth = 0;
+  double leftArch = 0, rightArch = 0;
+};
+
+enum class ReportGateVerdict { MissingPhone, MissingFootSize, MissingArchIndex, Complete };
+
+// The first missing item, in the order the operator is told about them. Only an empty phone
+// text is missing (a single space counts as filled); a size or arch index is missing when it
+// holds exactly 0.
+ReportGateVerdict judgeReportData(const ReportGateInput& input);
+
+struct GateMessage {
+  std::string text, caption;
+};
+
+// The message box shown for a refused report; not meant for Complete.
+GateMessage gateMessage(ReportGateVerdict verdict);
+
+}  // namespace shell
