@@ -1,0 +1,146 @@
+#include "pedalyx/capture/frame_feeds.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/videoio.hpp>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kDefaultFramesPerSecond = 30.0;
+
+class VideoNodeFeed : public FrameFeed {
+ public:
+  bool open(int index) {
+    if (!capture_.open(index, cv::CAP_V4L2)) return false;
+    capture_.set(cv::CAP_PROP_FRAME_WIDTH, kCameraFrameWidth);
+    capture_.set(cv::CAP_PROP_FRAME_HEIGHT, kCameraFrameHeight);
+    return capture_.isOpened();
+  }
+  bool read(cv::Mat& picture) override { return capture_.read(picture); }
+
+ private:
+  cv::VideoCapture capture_;
+};
+
+class SimulatedPlateFeed : public FrameFeed {
+ public:
+  SimulatedPlateFeed(PlateScene scene, uint32_t seed, bool pace)
+      : plate_(scene, seed), pacer_(SimulatedPlate::kFramesPerSecond, pace) {}
+  bool read(cv::Mat& picture) override {
+    pacer_.waitForFrame(next_);
+    plate_.renderFrame(next_++, picture);
+    return true;
+  }
+
+ private:
+  SimulatedPlate plate_;
+  FramePacer pacer_;
+  int64_t next_ = 0;
+};
+
+bool isImageFile(const fs::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  static const char* const kImageExtensions[] = {".png",  ".jpg", ".jpeg", ".bmp", ".tif",
+                                                 ".tiff", ".ppm", ".pgm",  ".pnm", ".webp"};
+  return std::any_of(std::begin(kImageExtensions), std::end(kImageExtensions),
+                     [&](const char* e) { return ext == e; });
+}
+
+class ImageFolderFeed : public FrameFeed {
+ public:
+  ImageFolderFeed(std::vector<fs::path> files, bool pace)
+      : files_(std::move(files)), pacer_(kDefaultFramesPerSecond, pace) {}
+  bool read(cv::Mat& picture) override {
+    pacer_.waitForFrame(frames_++);
+    // A file that cannot be read is passed over; a folder without readable pictures gives
+    // no frame rather than looping for ever.
+    for (size_t tries = 0; tries < files_.size(); ++tries) {
+      const fs::path& file = files_[next_];
+      next_ = (next_ + 1) % files_.size();
+      picture = cv::imread(file.string(), cv::IMREAD_COLOR);
+      if (!picture.empty()) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::vector<fs::path> files_;
+  size_t next_ = 0;
+  FramePacer pacer_;
+  int64_t frames_ = 0;
+};
+
+class VideoFileFeed : public FrameFeed {
+ public:
+  VideoFileFeed(std::string path, bool pace) : path_(std::move(path)), pacer_(1, false) {
+    capture_.open(path_);
+    double fps = capture_.get(cv::CAP_PROP_FPS);
+    if (!(fps > 1 && fps < 1000)) fps = kDefaultFramesPerSecond;
+    pacer_ = FramePacer(fps, pace);
+  }
+  bool opened() const { return capture_.isOpened(); }
+  bool read(cv::Mat& picture) override {
+    pacer_.waitForFrame(frames_++);
+    if (capture_.read(picture) && !picture.empty()) return true;
+    // At the end start again from the first frame.
+    capture_.open(path_);
+    return capture_.read(picture) && !picture.empty();
+  }
+
+ private:
+  std::string path_;
+  cv::VideoCapture capture_;
+  FramePacer pacer_;
+  int64_t frames_ = 0;
+};
+
+}  // namespace
+
+FramePacer::FramePacer(double framesPerSecond, bool enabled)
+    : start_(std::chrono::steady_clock::now()), period_(1.0 / framesPerSecond), enabled_(enabled) {}
+
+void FramePacer::waitForFrame(int64_t frameNumber) {
+  if (!enabled_) return;
+  if (frameNumber == 0) start_ = std::chrono::steady_clock::now();
+  auto due =
+      start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                   std::chrono::duration<double>(period_ * static_cast<double>(frameNumber)));
+  std::this_thread::sleep_until(due);
+}
+
+std::unique_ptr<FrameFeed> openVideoNode(int captureIndex) {
+  auto feed = std::make_unique<VideoNodeFeed>();
+  if (!feed->open(captureIndex)) return nullptr;
+  return feed;
+}
+
+std::unique_ptr<FrameFeed> openSimulatedPlate(PlateScene scene, uint32_t seed, bool pace) {
+  return std::make_unique<SimulatedPlateFeed>(scene, seed, pace);
+}
+
+std::unique_ptr<FrameFeed> openRecording(const std::string& path, bool pace) {
+  std::error_code error;
+  if (fs::is_directory(path, error)) {
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
+      if (entry.is_regular_file(error) && isImageFile(entry.path())) files.push_back(entry.path());
+    if (files.empty()) return nullptr;
+    std::sort(files.begin(), files.end());
+    return std::make_unique<ImageFolderFeed>(std::move(files), pace);
+  }
+  if (!fs::is_regular_file(path, error)) return nullptr;
+  if (isImageFile(path)) {
+    return std::make_unique<ImageFolderFeed>(std::vector<fs::path>{path}, pace);
+  }
+  auto feed = std::make_unique<VideoFileFeed>(path, pace);
+  if (!feed->opened()) return nullptr;
+  return feed;
+}

@@ -1,0 +1,172 @@
+#include "pedalyx/capture/simulated_plate.h"
+
+#include <cmath>
+
+#include "pedalyx/capture/foot_shape.h"
+
+namespace {
+
+constexpr int kFrameWidth = 640;
+constexpr int kFrameHeight = 480;
+constexpr double kMmPerCanvasPixel = 1.07;
+
+// Where the feet stand on the canvas: heel back edge and the foot's middle line.
+constexpr double kHeelCanvasY = 45.0;
+constexpr double kLeftFootCanvasX = 64.0;
+constexpr double kRightFootCanvasX = 256.0;
+
+// Fallback calibration layout: each foot's strip is 128 canvas pixels wide and 335 high; the
+// left strip shows camera x 580 → 400, the right strip camera x 240 → 60, both camera y
+// 96 (canvas bottom) → 384 (canvas top).
+constexpr double kStripWidth = 128.0;
+constexpr double kRightStripX = 192.0;
+constexpr double kLeftCameraX = 580.0;
+constexpr double kRightCameraX = 240.0;
+constexpr double kCameraSpanX = 180.0;
+constexpr double kBottomCameraY = 96.0;
+constexpr double kCameraSpanY = 288.0;
+
+constexpr double kBalancePeriodSeconds = 10.0;
+
+ArchType archOf(PlateScene scene) {
+  switch (scene) {
+    case PlateScene::Flat:
+      return ArchType::Flat;
+    case PlateScene::High:
+      return ArchType::High;
+    default:
+      return ArchType::Normal;
+  }
+}
+
+// Load of one foot at canvas point (cx, cy).
+double footAtCanvas(ArchType arch, bool left, double cx, double cy) {
+  double across = left ? (cx - kLeftFootCanvasX) : (kRightFootCanvasX - cx);
+  return footLoad(arch, across * kMmPerCanvasPixel, (cy - kHeelCanvasY) * kMmPerCanvasPixel);
+}
+
+}  // namespace
+
+std::optional<PlateScene> plateSceneByName(const std::string& name) {
+  if (name == "1" || name == "normal") return PlateScene::Normal;
+  if (name == "flat") return PlateScene::Flat;
+  if (name == "high") return PlateScene::High;
+  if (name == "balance") return PlateScene::Balance;
+  return std::nullopt;
+}
+
+double plateBackground(int x, int y, int channel) {
+  double dx = x + 0.5 - kFrameWidth / 2.0;
+  double dy = y + 0.5 - kFrameHeight / 2.0;
+  double r2 = (dx * dx + dy * dy) / (PlateOptics::kVignetteRadius * PlateOptics::kVignetteRadius);
+  return PlateOptics::kPlate[channel] * (1.0 - PlateOptics::kVignetting * r2);
+}
+
+cv::Point2d canvasToCamera(cv::Point2d canvas) {
+  double v = kBottomCameraY + canvas.y * kCameraSpanY / SimulatedPlate::kCanvasHeight;
+  if (canvas.x < (kStripWidth + kRightStripX) / 2)
+    return {kLeftCameraX - canvas.x * kCameraSpanX / kStripWidth, v};
+  return {kRightCameraX - (canvas.x - kRightStripX) * kCameraSpanX / kStripWidth, v};
+}
+
+cv::Point2d cameraToCanvas(cv::Point2d camera, bool left) {
+  double cy = (camera.y - kBottomCameraY) * SimulatedPlate::kCanvasHeight / kCameraSpanY;
+  if (left) return {(kLeftCameraX - camera.x) * kStripWidth / kCameraSpanX, cy};
+  return {kRightStripX + (kRightCameraX - camera.x) * kStripWidth / kCameraSpanX, cy};
+}
+
+SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene), seed_(seed) {
+  ArchType arch = archOf(scene);
+  background_.create(kFrameHeight, kFrameWidth, CV_32FC3);
+  cameraLeft_.create(kFrameHeight, kFrameWidth, CV_32F);
+  cameraRight_.create(kFrameHeight, kFrameWidth, CV_32F);
+  for (int y = 0; y < kFrameHeight; ++y) {
+    for (int x = 0; x < kFrameWidth; ++x) {
+      cv::Vec3f& b = background_.at<cv::Vec3f>(y, x);
+      for (int c = 0; c < 3; ++c) b[c] = static_cast<float>(plateBackground(x, y, c));
+      cv::Point2d centre(x + 0.5, y + 0.5);
+      cv::Point2d l = cameraToCanvas(centre, true);
+      cv::Point2d r = cameraToCanvas(centre, false);
+      cameraLeft_.at<float>(y, x) = static_cast<float>(footAtCanvas(arch, true, l.x, l.y));
+      cameraRight_.at<float>(y, x) = static_cast<float>(footAtCanvas(arch, false, r.x, r.y));
+    }
+  }
+  canvasLeft_.create(kCanvasHeight, kCanvasWidth, CV_32F);
+  canvasRight_.create(kCanvasHeight, kCanvasWidth, CV_32F);
+  for (int j = 0; j < kCanvasHeight; ++j) {
+    for (int i = 0; i < kCanvasWidth; ++i) {
+      bool leftStrip = i < kStripWidth;
+      bool rightStrip = i >= kRightStripX;
+      double cx = i + 0.5;
+      double cy = j + 0.5;
+      // The camera sees nothing of the canvas between the strips.
+      canvasLeft_.at<float>(j, i) =
+          leftStrip ? static_cast<float>(footAtCanvas(arch, true, cx, cy)) : 0.0f;
+      canvasRight_.at<float>(j, i) =
+          rightStrip ? static_cast<float>(footAtCanvas(arch, false, cx, cy)) : 0.0f;
+    }
+  }
+}
+
+double SimulatedPlate::leftShare(int64_t frameNumber) const {
+  if (scene_ != PlateScene::Balance) return 0.5;
+  double seconds = static_cast<double>(frameNumber - kEmptyFrames) / kFramesPerSecond;
+  if (seconds < 0) return 0.5;
+  return 0.5 + 0.3 * std::sin(2.0 * M_PI * seconds / kBalancePeriodSeconds);
+}
+
+void SimulatedPlate::footScales(int64_t frameNumber, double& left, double& right) const {
+  double standing = 0.0;
+  if (frameNumber >= kEmptyFrames + kStepOnFrames) {
+    standing = 1.0;
+  } else if (frameNumber >= kEmptyFrames) {
+    standing = static_cast<double>(frameNumber - kEmptyFrames + 1) / kStepOnFrames;
+  }
+  // Still scenes show 90 % of full scale at an even stance; the balance scene reaches full
+  // scale at 80 % on one foot.
+  double gain = scene_ == PlateScene::Balance ? 1.25 : 1.8;
+  double share = leftShare(frameNumber);
+  left = standing * gain * share;
+  right = standing * gain * (1.0 - share);
+}
+
+void SimulatedPlate::renderFrame(int64_t frameNumber, cv::Mat& frame) const {
+  frame.create(kFrameHeight, kFrameWidth, CV_8UC3);
+  double left = 0;
+  double right = 0;
+  footScales(frameNumber, left, right);
+  // Noise is seeded by scene seed and frame number, so a frame never depends on the ones
+  // rendered before it.
+  cv::RNG rng(static_cast<uint64_t>(seed_) * 0x9E3779B97F4A7C15ull +
+              static_cast<uint64_t>(frameNumber) + 1);
+  thread_local cv::Mat noise;
+  noise.create(kFrameHeight, kFrameWidth, CV_32FC3);
+  rng.fill(noise, cv::RNG::NORMAL, 0.0, PlateOptics::kNoiseSigma);
+  for (int y = 0; y < kFrameHeight; ++y) {
+    const cv::Vec3f* b = background_.ptr<cv::Vec3f>(y);
+    const cv::Vec3f* n = noise.ptr<cv::Vec3f>(y);
+    const float* fl = cameraLeft_.ptr<float>(y);
+    const float* fr = cameraRight_.ptr<float>(y);
+    uchar* out = frame.ptr<uchar>(y);
+    for (int x = 0; x < kFrameWidth; ++x) {
+      double load = left * fl[x] + right * fr[x];
+      for (int c = 0; c < 3; ++c) {
+        double value = b[x][c] + PlateOptics::kGlow[c] * load + n[x][c];
+        out[3 * x + c] = cv::saturate_cast<uchar>(value);
+      }
+    }
+  }
+}
+
+void SimulatedPlate::canvasLoad(int64_t frameNumber, cv::Mat& load) const {
+  double left = 0;
+  double right = 0;
+  footScales(frameNumber, left, right);
+  cv::addWeighted(canvasLeft_, left, canvasRight_, right, 0.0, load, CV_32F);
+}
+
+void SimulatedPlate::canvasLevels(int64_t frameNumber, cv::Mat& levels) const {
+  cv::Mat load;
+  canvasLoad(frameNumber, load);
+  load.convertTo(levels, CV_8U, 255.0);
+}
