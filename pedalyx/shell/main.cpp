@@ -1,2 +1,13 @@
-// Placeholder entry until the window build lands.
-int main() { return 0; }
+// The station program: builds every window once, shows the main window and runs the event
+// loop. Closing the main window ends the process.
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+
+#include "pedalyx/shell/handles.h"
+#include "pedalyx/shell/station_build_ui.h"
+
+int main(int argc, char** argv) {
+  buildStation();
+  mainWindow->show(argc, argv);
+  return Fl::run();
+}

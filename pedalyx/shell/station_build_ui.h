@@ -1,0 +1,17 @@
+// The one-pass build of every window, view and control of the station.
+#pragma once
+
+// Builds everything in the fixed order (remarks, data entry, report view, calibration view,
+// settings, analysis, main window), makes the main window its own resizable widget and applies
+// the Traditional labels. Nothing is shown.
+void buildStation();
+
+// Points the toolkit's sans-serif faces at a family that can show Chinese text.
+void useChineseCapableFonts();
+
+// The pieces, in the order buildStation() calls them.
+void buildRemarksWindow();
+void buildDataEntryWindow();
+void buildSettingsWindow();
+void buildAnalysisWindow();
+void buildMainWindow();
