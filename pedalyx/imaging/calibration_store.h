@@ -1,0 +1,43 @@
+// The calibration store: both grids' reference points in 128 bytes, four 32-byte blocks (x of
+// the left grid, y of the left grid, x of the right grid, y of the right grid). Each block
+// holds the 16 points' coordinate in point order as unsigned 16-bit little-endian numbers equal
+// to the coordinate + 100. The store is empty when its first byte is 0.
+#pragma once
+#include <array>
+#include <string>
+
+#include "pedalyx/imaging/calibration_grid.h"
+
+constexpr int kCalibrationStoreBytes = 128;
+using CalibrationStoreBytes = std::array<unsigned char, kCalibrationStoreBytes>;
+
+// The store file in the working directory.
+constexpr const char* kCalibrationStoreFile = "calibration_store.bin";
+
+// Store bytes of both grids. Coordinates are truncated toward zero and clamped to the storable
+// range -100 .. 65435 first, so an out-of-range point never wraps into a wrong one.
+CalibrationStoreBytes encodeCalibrationStore(const CalibrationGrid& left,
+                                             const CalibrationGrid& right);
+
+// Sets both grids' points from store bytes (logging "%d (%f,%f)" per point) and rebuilds their
+// meshes. Returns false, grids untouched, when the store is empty or shorter than 128 bytes.
+bool decodeCalibrationStore(const std::string& bytes, CalibrationGrid& left,
+                            CalibrationGrid& right);
+
+// Both grids from the store file, or the fallback layout when it is missing, short or empty;
+// both meshes are rebuilt either way. Returns whether the store was used.
+bool loadCalibrationStore(const std::string& path, CalibrationGrid& left, CalibrationGrid& right);
+
+// Writes both grids into the store file atomically. False (file untouched) on failure.
+bool saveCalibrationStore(const std::string& path, const CalibrationGrid& left,
+                          const CalibrationGrid& right);
+
+enum class ReferenceFileResult { Loaded, Missing, Refused };
+
+// Reads 32 numbers x0 y0 .. x15 y15 into grid's points: camera pixels when the first number is
+// greater than 1, otherwise fractions of the image size. A text with fewer than 32 numbers is
+// refused and leaves the points as they are. The mesh is rebuilt in every case.
+ReferenceFileResult applyReferencePointText(const std::string& text, CalibrationGrid& grid);
+
+// The same for a file; a missing file leaves the points and rebuilds the mesh.
+ReferenceFileResult readReferencePointFile(const std::string& path, CalibrationGrid& grid);

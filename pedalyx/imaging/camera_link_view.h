@@ -1,0 +1,10 @@
+// The pressure view's link to the plate camera.
+#pragma once
+class CameraFrameSource;
+
+// Opens the plate camera; does not return when there is none (hardware message, exit 0).
+CameraFrameSource* openCameraForView();
+// Pulls the next frame: its 640 x 480 B G R pixels, or nullptr when the camera gave none.
+const unsigned char* nextCameraFrame(CameraFrameSource& source);
+// Releases the capture.
+void releaseCameraForView(CameraFrameSource*& source);

@@ -1,0 +1,316 @@
+#include "pedalyx/imaging/colour_pipeline_gl.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "pedalyx/imaging/calibration_grid.h"
+#include "pedalyx/imaging/canvas_geometry.h"
+#include "pedalyx/imaging/colour_table.h"
+
+namespace {
+
+// Texture unit of each pipeline texture (index 7 is unused).
+constexpr int kTextureUnit[kPipelineTextureCount] = {2, 3, 4, 5, 7, 6, 1, -1, 0};
+
+void bindOnUnitZero(const TextureHandle& texture) {
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture.get());
+}
+
+void regenerateMipmaps(const TextureHandle& texture) {
+  bindOnUnitZero(texture);
+  glGenerateMipmap(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void attachTarget(ColourPipeline& pipeline, const TextureHandle& target) {
+  glBindFramebuffer(GL_FRAMEBUFFER, pipeline.fbo.get());
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.get(), 0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                            pipeline.depthBuffer.get());
+}
+
+// One quad over (0, 0)..(width, height) with the whole texture on it.
+void drawTexturedQuad(int width, int height) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(1, 1);
+  glVertex2i(width, height);
+  glTexCoord2f(0, 1);
+  glVertex2i(0, height);
+  glTexCoord2f(0, 0);
+  glVertex2i(0, 0);
+  glTexCoord2f(1, 0);
+  glVertex2i(width, 0);
+  glEnd();
+}
+
+void drawWarpMesh(const CalibrationGrid& grid, int x0) {
+  static std::array<WarpVertex, kWarpVertexCount> vertices;
+  const int count = warpMeshVertices(grid, x0, vertices);
+  glBegin(GL_QUADS);
+  for (int i = 0; i < count; ++i) {
+    glTexCoord2f(vertices[i].s, vertices[i].t);
+    glVertex2i(vertices[i].x, vertices[i].y);
+  }
+  glEnd();
+}
+
+bool readShaderText(const std::string& path, std::string& text) {
+  FILE* file = std::fopen(path.c_str(), "rt");
+  if (file == nullptr) return false;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+  std::fclose(file);
+  return true;
+}
+
+// Compiles one shader; prints its log and, on failure, a line naming the file.
+bool compileShader(ShaderHandle& shader, GLenum kind, const std::string& path) {
+  std::string text;
+  if (!readShaderText(path, text)) std::printf("shader file %s cannot be read\n", path.c_str());
+  shader.reset(glCreateShader(kind));
+  const char* source = text.c_str();
+  glShaderSource(shader.get(), 1, &source, nullptr);
+  glCompileShader(shader.get());
+  GLint logLength = 0;
+  glGetShaderiv(shader.get(), GL_INFO_LOG_LENGTH, &logLength);
+  if (logLength > 0) {
+    std::string log(logLength, '\0');
+    glGetShaderInfoLog(shader.get(), logLength, nullptr, &log[0]);
+    std::printf("%s\n", log.c_str());
+  }
+  GLint compiled = GL_FALSE;
+  glGetShaderiv(shader.get(), GL_COMPILE_STATUS, &compiled);
+  if (compiled != GL_TRUE)
+    std::printf("shader %s did not compile: the pressure picture stays empty\n", path.c_str());
+  return compiled == GL_TRUE;
+}
+
+std::string inFolder(const std::string& folder, const char* name) {
+  return folder.empty() ? std::string(name) : folder + "/" + name;
+}
+
+}  // namespace
+
+void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder) {
+  std::printf("generating shader code. \n");
+  const bool vertexOk = compileShader(program.vertexShader, GL_VERTEX_SHADER,
+                                      inFolder(shaderFolder, "colorShader.vert"));
+  const bool fragmentOk = compileShader(program.fragmentShader, GL_FRAGMENT_SHADER,
+                                        inFolder(shaderFolder, "colorShader.frag"));
+  program.program.reset(glCreateProgram());
+  glAttachShader(program.program.get(), program.vertexShader.get());
+  glAttachShader(program.program.get(), program.fragmentShader.get());
+  glLinkProgram(program.program.get());
+  GLint logLength = 0;
+  glGetProgramiv(program.program.get(), GL_INFO_LOG_LENGTH, &logLength);
+  if (logLength >= 1) {
+    std::string log(logLength, '\0');
+    glGetProgramInfoLog(program.program.get(), logLength, nullptr, &log[0]);
+    std::printf("%s\n", log.c_str());
+  }
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program.program.get(), GL_LINK_STATUS, &linked);
+  if (linked != GL_TRUE)
+    std::printf("shader program did not link: the pressure picture stays empty\n");
+  program.usable = vertexOk && fragmentOk && linked == GL_TRUE;
+}
+
+void createRenderTarget(TextureHandle& texture, int unit) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  texture.reset(name);
+  if (unit >= 0) glActiveTexture(GL_TEXTURE0 + unit);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kCanvasWidth, kCanvasHeight, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, nullptr);
+}
+
+void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackFrame,
+                           const unsigned char* colourTable, const std::string& shaderFolder) {
+  // Camera texture: the frame's B G R bytes go in as R G B; the shader knows the swap.
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  pipeline.textures[kCameraTexture].reset(name);
+  glActiveTexture(GL_TEXTURE0 + kTextureUnit[kCameraTexture]);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCameraWidth, kCameraHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               blackFrame);
+
+  for (int index :
+       {kLevelTexture, kCleanedTexture, kRingSlot2, kRingSlot1, kRingSlot0, kBackgroundTexture})
+    createRenderTarget(pipeline.textures[index], kTextureUnit[index]);
+
+  glGenTextures(1, &name);
+  pipeline.textures[kColourTableTexture].reset(name);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_1D, name);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, colourTable);
+
+  buildShaderProgram(pipeline.program, shaderFolder);
+  const GLuint program = pipeline.program.program.get();
+  PipelineUniforms& u = pipeline.uniforms;
+  u.cvTexture_First = glGetUniformLocation(program, "cvTexture_First");
+  u.cvTexture_RESULT_2 = glGetUniformLocation(program, "cvTexture_RESULT_2");
+  u.cvTexture_RESULT = glGetUniformLocation(program, "cvTexture_RESULT");
+  u.cvTexture3 = glGetUniformLocation(program, "cvTexture3");
+  u.cvTexture2 = glGetUniformLocation(program, "cvTexture2");
+  u.cvTexture = glGetUniformLocation(program, "cvTexture");
+  u.cvOrigin = glGetUniformLocation(program, "cvOrigin");
+  u.colorTable = glGetUniformLocation(program, "colorTable");
+  u.SHADER_STATE = glGetUniformLocation(program, "SHADER_STATE");
+  u.noise = glGetUniformLocation(program, "noise");
+  u.gen = glGetUniformLocation(program, "gen");
+}
+
+void setPipelineUniforms(ColourPipeline& pipeline, const FilterValues& filters) {
+  if (!pipeline.program.usable) return;
+  const PipelineUniforms& u = pipeline.uniforms;
+  glUseProgram(pipeline.program.program.get());
+  glUniform1i(u.SHADER_STATE, pipeline.shaderState);
+  glUniform1f(u.noise, filters.noise);
+  glUniform1f(u.gen, filters.gen);
+  glUniform1i(u.colorTable, 0);
+  glUniform1i(u.cvOrigin, 1);
+  glUniform1i(u.cvTexture, 2);
+  glUniform1i(u.cvTexture2, 3);
+  glUniform1i(u.cvTexture3, 4);
+  glUniform1i(u.cvTexture_RESULT, 5);
+  glUniform1i(u.cvTexture_First, 6);
+  glUniform1i(u.cvTexture_RESULT_2, 7);
+  glUseProgram(0);
+}
+
+void createFramebuffer(ColourPipeline& pipeline) {
+  // A re-initialised context gets fresh objects; the previous ones are deleted first.
+  pipeline.fbo.reset();
+  pipeline.depthBuffer.reset();
+  GLuint name = 0;
+  glGenFramebuffers(1, &name);
+  pipeline.fbo.reset(name);
+  glBindFramebuffer(GL_FRAMEBUFFER, name);
+  glGenRenderbuffers(1, &name);
+  pipeline.depthBuffer.reset(name);
+  glBindRenderbuffer(GL_RENDERBUFFER, name);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kCanvasWidth, kCanvasHeight);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                         pipeline.textures[kRingSlot0].get(), 0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, name);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void warpPass(ColourPipeline& pipeline, const unsigned char* frame, const CalibrationGrid& left,
+              const CalibrationGrid& right, bool toBackground, int ringIndex) {
+  const TextureHandle& target =
+      toBackground ? pipeline.textures[kBackgroundTexture] : pipeline.textures[ringIndex];
+  attachTarget(pipeline, target);
+  glClearColor(0, 0, 1, 1);  // whatever the meshes leave uncovered stays pure blue
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glPushMatrix();
+  glEnable(GL_TEXTURE_2D);
+  bindOnUnitZero(pipeline.textures[kCameraTexture]);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kCameraWidth, kCameraHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                  frame);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  pipeline.shaderState = kWarpState;
+  if (pipeline.program.usable) {
+    glUseProgram(pipeline.program.program.get());
+    glUniform1i(pipeline.uniforms.SHADER_STATE, kWarpState);
+    glUniform1i(pipeline.uniforms.cvTexture_First, 6);
+    drawWarpMesh(left, kLeftStripX);
+    drawWarpMesh(right, kRightStripX);
+    glUseProgram(0);
+  }
+  glDisable(GL_TEXTURE_2D);
+  glPopMatrix();
+  regenerateMipmaps(target);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void drawBlueMask() {
+  static const int kRectangles[][4] = {{0, 10, 0, 335},    {310, 320, 0, 335}, {118, 202, 0, 335},
+                                       {0, 320, 325, 335}, {0, 160, 0, 15},    {160, 320, 0, 15}};
+  glColor3f(0, 0, 1);
+  glBegin(GL_QUADS);
+  for (const auto& r : kRectangles) {
+    glVertex2i(r[0], r[2]);
+    glVertex2i(r[1], r[2]);
+    glVertex2i(r[1], r[3]);
+    glVertex2i(r[0], r[3]);
+  }
+  glEnd();
+  glColor3f(1, 1, 1);
+}
+
+void cleanPass(ColourPipeline& pipeline) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  attachTarget(pipeline, pipeline.textures[kCleanedTexture]);
+  glEnable(GL_TEXTURE_2D);
+  pipeline.shaderState = kCleanState;
+  if (pipeline.program.usable) {
+    glUseProgram(pipeline.program.program.get());
+    glUniform1i(pipeline.uniforms.SHADER_STATE, kCleanState);
+    drawTexturedQuad(kCanvasWidth, kCanvasHeight);
+    glUseProgram(0);
+  }
+  glDisable(GL_TEXTURE_2D);
+  drawBlueMask();
+  regenerateMipmaps(pipeline.textures[kCleanedTexture]);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned char* levelImage) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  attachTarget(pipeline, pipeline.textures[kLevelTexture]);
+  glColor3f(1, 1, 1);
+  glEnable(GL_TEXTURE_2D);
+  pipeline.shaderState = kLevelState;
+  setPipelineUniforms(pipeline, filters);
+  if (pipeline.program.usable) {
+    glUseProgram(pipeline.program.program.get());
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    drawTexturedQuad(kCanvasWidth, kCanvasHeight);
+    glUseProgram(0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_GREEN, GL_UNSIGNED_BYTE, levelImage);
+  } else {
+    std::memset(levelImage, 0, kCanvasPixels);
+  }
+  regenerateMipmaps(pipeline.textures[kLevelTexture]);
+  glDisable(GL_TEXTURE_2D);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void colourPass(ColourPipeline& pipeline, const FilterValues& filters, int width, int height) {
+  glColor3f(1, 1, 1);
+  glEnable(GL_TEXTURE_2D);
+  pipeline.shaderState = kColourState;
+  setPipelineUniforms(pipeline, filters);
+  if (pipeline.program.usable) {
+    glUseProgram(pipeline.program.program.get());
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    drawTexturedQuad(width, height);
+    glUseProgram(0);
+  }
+  glDisable(GL_TEXTURE_2D);
+}

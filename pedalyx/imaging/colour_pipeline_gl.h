@@ -1,0 +1,98 @@
+// The GPU pipeline that turns one camera frame into the pressure canvas: the warp pass
+// rectifies both foot areas through their calibration meshes, the clean pass removes the
+// background and sensor noise from the last three frames, the blue mask hides the margins,
+// the level pass writes one level byte per pixel and the colour pass shows levels through the
+// colour table. One GLSL program does all four, selected by the uniform SHADER_STATE.
+// Every function here needs the owning view's GL context current.
+#pragma once
+#include <string>
+
+#include "pedalyx/imaging/gl_handles.h"
+
+struct CalibrationGrid;
+
+// Pass selector values of SHADER_STATE.
+enum ShaderState { kColourState = 0, kCleanState = 1, kLevelState = 2, kWarpState = 3 };
+
+// Positions in ColourPipeline::textures.
+enum PipelineTexture {
+  kRingSlot0 = 0,
+  kRingSlot1 = 1,
+  kRingSlot2 = 2,
+  kCleanedTexture = 3,
+  kLevelTexture = 4,
+  kCameraTexture = 5,
+  kBackgroundTexture = 6,
+  kColourTableTexture = 8,
+  kPipelineTextureCount = 9
+};
+
+struct ShaderProgram {
+  ShaderHandle vertexShader;
+  ShaderHandle fragmentShader;
+  ProgramHandle program;
+  bool usable = false;  // both shaders compiled and the program linked
+};
+
+// Uniform locations, looked up once after linking (-1 when the program lacks one).
+struct PipelineUniforms {
+  int cvTexture_First = -1;
+  int cvTexture_RESULT_2 = -1;
+  int cvTexture_RESULT = -1;
+  int cvTexture3 = -1;
+  int cvTexture2 = -1;
+  int cvTexture = -1;
+  int cvOrigin = -1;
+  int colorTable = -1;
+  int SHADER_STATE = -1;
+  int noise = -1;
+  int gen = -1;
+};
+
+// The operator's two image settings as sent to the shader.
+struct FilterValues {
+  float noise = 5.0f;  // threshold in camera units below which a difference is no load
+  float gen = 6.0f;    // gain from difference to level
+};
+
+struct ColourPipeline {
+  FramebufferHandle fbo;
+  RenderbufferHandle depthBuffer;
+  TextureHandle textures[kPipelineTextureCount];
+  ShaderProgram program;
+  PipelineUniforms uniforms;
+  int shaderState = 0;  // value last sent in SHADER_STATE
+};
+
+// Creates the camera texture (initial content blackFrame, 640 x 480 x 3), the six render
+// targets, the colour-table texture from colourTable (768 bytes) and the shader program read
+// from shaderFolder/"colorShader.vert" and ".frag". A program that fails to compile or link
+// is reported on stdout; the pipeline then still runs and draws nothing useful.
+void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackFrame,
+                           const unsigned char* colourTable, const std::string& shaderFolder);
+
+// Reads, compiles and links the two shader files; logs and clear failure lines on stdout.
+void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder);
+
+// A 320 x 335 RGBA8 render-target texture with mipmaps, bound on the given unit (or on the
+// active unit when unit < 0).
+void createRenderTarget(TextureHandle& texture, int unit);
+
+// Sends SHADER_STATE, noise, gen and the eight sampler units; leaves no program active.
+void setPipelineUniforms(ColourPipeline& pipeline, const FilterValues& filters);
+
+// (Re)creates the framebuffer and its 320 x 335 depth buffer, deleting the previous ones.
+void createFramebuffer(ColourPipeline& pipeline);
+
+// Warps frame (640 x 480 B G R, top row first) through both grids into the background texture
+// when toBackground is set, else into ring slot ringIndex.
+void warpPass(ColourPipeline& pipeline, const unsigned char* frame, const CalibrationGrid& left,
+              const CalibrationGrid& right, bool toBackground, int ringIndex);
+// Ring frames and background into the cleaned texture, then the blue mask over it.
+void cleanPass(ColourPipeline& pipeline);
+// Opaque blue over the margins and the band between the feet (canvas coordinates).
+void drawBlueMask();
+// Levels into the level texture and read back as the green channel into levelImage (320 x 335).
+void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned char* levelImage);
+// Levels shown through the colour table on a width x height quad of the current framebuffer.
+void colourPass(ColourPipeline& pipeline, const FilterValues& filters, int width, int height);

@@ -1,0 +1,209 @@
+// The pressure view's frame cycle: one draw pulls a frame, runs the pipeline, reads the level
+// image back and draws the picture with its overlays.
+#include <GL/glew.h>
+// GLEW first: it must precede every other GL header.
+#include <FL/Fl.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Round_Button.H>
+
+#include <cstdio>
+
+#include "pedalyx/imaging/balance_capture_view.h"
+#include "pedalyx/imaging/camera_link_view.h"
+#include "pedalyx/imaging/colour_table.h"
+#include "pedalyx/imaging/frame_statistics_view.h"
+#include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/report_gate_ui.h"
+#include "pedalyx/shell/handles.h"
+#include "platform/message_box_ui.h"
+
+#if __has_include("pedalyx/shell/window_layout.h")
+#include "pedalyx/shell/window_layout.h"
+#else
+constexpr int kMainWindowDesignHeight = 714;
+#endif
+
+namespace {
+
+constexpr float kClearRed = 0.0f, kClearGreen = 0.5f, kClearBlue = 0.5f;
+
+void runReportGate(void*) { checkReportData(); }
+
+}  // namespace
+
+void GL_Display_Pressure::setViewProjection(int width, int height) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glViewport(0, 0, width, height);
+  glOrtho(0, width, 0, height, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void GL_Display_Pressure::draw() {
+  if (glUseProgram != nullptr) glUseProgram(0);
+  if (!valid()) initialiseContext();
+  if (reviewMode)
+    drawReview();
+  else
+    drawLive();
+  drawOverlays();
+}
+
+void GL_Display_Pressure::initialiseContext() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
+  setViewProjection(w(), h());
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (glewInit() != GLEW_OK) std::printf("GLEW could not be initialised\n");
+  createRenderTarget(reviewTexture, -1);
+  if (firstInit) {
+    calibrationRequested = true;
+    loadColourTableFile(kColourTableFile, colourTable);
+    createPipelineObjects(pipeline, blackFrame, colourTable, "");
+    firstInit = false;
+  }
+  setPipelineUniforms(pipeline, filterValues());
+  createFramebuffer(pipeline);
+  if (!fitDone_) fitToMainWindow();
+  resizeAnalysisRecords(*this, w(), h());
+}
+
+// The view keeps its x, y and width and takes the canvas's 320 : 335 shape; when that would
+// reach closer than 70 pixels to the main window's bottom it shrinks, keeping the shape.
+void GL_Display_Pressure::fitToMainWindow() {
+  fitDone_ = true;
+  int width = w();
+  int height = static_cast<int>(width / 320.0f * 335.0f);
+  if (y() + height > kMainWindowDesignHeight) {
+    height = kMainWindowDesignHeight - y() - 70;
+    width = static_cast<int>(height * 320.0f / 335.0f);
+  }
+  resize(x(), y(), width, height);
+}
+
+void GL_Display_Pressure::drawReview() {
+  glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
+  setViewProjection(w(), h());
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, reviewTexture.get());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kCanvasWidth, kCanvasHeight, 0, GL_BGR, GL_UNSIGNED_BYTE,
+               markedImage);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2i(0, 0);
+  glTexCoord2f(1, 0);
+  glVertex2i(w(), 0);
+  glTexCoord2f(1, 1);
+  glVertex2i(w(), h());
+  glTexCoord2f(0, 1);
+  glVertex2i(0, h());
+  glEnd();
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void GL_Display_Pressure::drawLive() {
+  glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
+  setViewProjection(kCanvasWidth, kCanvasHeight);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (live) {
+    // Without a new frame the previous one stays in use.
+    const unsigned char* frame = frameSource ? nextCameraFrame(*frameSource) : nullptr;
+    if (frame != nullptr) frameData = frame;
+    computeLiveFootZones(*this);
+  }
+  const unsigned char* frame = frameData != nullptr ? frameData : blackFrame;
+  warpPass(pipeline, frame, *gridLeft, *gridRight, calibrationRequested, ringIndex);
+  if (!calibrationRequested) ++ringFrames;
+  if (calibrationRequested) {
+    if (warmupCount >= kBackgroundFrames - 1)
+      calibrationRequested = false;
+    else
+      ++warmupCount;
+  } else {
+    cleanPass(pipeline);
+    levelPass(pipeline, filterValues(), levelImage);
+    if (reportRequest) takeReportSnapshot();
+    if (autoCaptureCheck != nullptr && autoCaptureCheck->value()) captureBalanceFrames(*this);
+    if (live) ringIndex = (ringIndex + 1) % ringSize;
+    pipeline.shaderState = kColourState;
+  }
+  glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
+  setViewProjection(w(), h());
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  drawColourPicture(w(), h());
+  if (ringFrames < kRingSize) {
+    // The ring still holds frames from before the background: show nothing of it.
+    glColor3f(0, 0, 1);
+    glRecti(0, 0, w(), h());
+    glColor3f(1, 1, 1);
+  }
+  drawCentreCross(w(), h());
+}
+
+void GL_Display_Pressure::drawCentreCross(int width, int height) {
+  glColor3f(1, 0, 0);
+  glEnable(GL_LINE_STIPPLE);
+  glLineStipple(3, 0xAAAA);
+  glBegin(GL_LINES);
+  glVertex2i(width / 2, height / 4);
+  glVertex2i(width / 2, 3 * (height / 4));
+  glVertex2i(width / 2 + height / 4, height / 2);
+  glVertex2i(width / 2 - height / 4, height / 2);
+  glEnd();
+  glDisable(GL_LINE_STIPPLE);
+  glColor3f(1, 1, 1);
+}
+
+void GL_Display_Pressure::drawOverlays() {
+  const int pointsToDraw = (referencePointCount + 1) / 2 * 2;
+  glColor3f(0.5f, 0.5f, 1.0f);
+  glBegin(GL_LINES);
+  for (int i = 0; i < pointsToDraw && i < kReferenceLineCapacity; ++i)
+    glVertex2i(referenceLines[i].x, referenceLines[i].y);
+  glEnd();
+  if (crosshairButton != nullptr && crosshairButton->value()) {
+    glColor3f(1, 1, 1);
+    glBegin(GL_LINES);
+    glVertex2i(cursorX, 0);
+    glVertex2i(cursorX, h());
+    glVertex2i(0, cursorY);
+    glVertex2i(w(), cursorY);
+    glEnd();
+  }
+  glColor3f(1, 1, 1);
+  runFrameStatistics(*this);
+  drawMeasureMarks(*this);
+  publishFrameResults(*this);
+}
+
+// Drawn into the back buffer on the canvas viewport; the display that follows overwrites it.
+void GL_Display_Pressure::takeReportSnapshot() {
+  drawColourPicture(kCanvasWidth, kCanvasHeight);
+  rescaleAnalyzer(*this, kCanvasWidth, kCanvasHeight);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_BGR, GL_UNSIGNED_BYTE, plainImage);
+  runFrameStatistics(*this);
+  drawCentreCross(kCanvasWidth, kCanvasHeight);
+  glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_BGR, GL_UNSIGNED_BYTE, markedImage);
+  rescaleAnalyzer(*this, w(), h());
+  reportRequest = false;
+  // Dialogs and the report gate run from the event loop once this draw has finished.
+  const bool phoneMissing = phoneInput == nullptr || phoneInput->size() == 0;
+  if (phoneMissing)
+    platform::postMessageBox("聯絡方式欄位空白", "聯絡方式為必填項目");
+  else
+    Fl::add_timeout(0.0, runReportGate);
+}
