@@ -1,6 +1,6 @@
 // The pressure view's link to the plate camera.
 #pragma once
-class CameraFrameSource;
+struct CameraFrameSource;
 
 // Opens the plate camera; does not return when there is none (hardware message, exit 0).
 CameraFrameSource* openCameraForView();

@@ -13,7 +13,7 @@
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
 
-class CameraFrameSource;
+struct CameraFrameSource;
 class FootZoneAnalyzer;
 struct MeasureMarks;
 
