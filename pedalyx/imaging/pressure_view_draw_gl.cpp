@@ -17,13 +17,8 @@
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/report_gate_ui.h"
 #include "pedalyx/shell/handles.h"
-#include "platform/message_box_ui.h"
-
-#if __has_include("pedalyx/shell/window_layout.h")
 #include "pedalyx/shell/window_layout.h"
-#else
-constexpr int kMainWindowDesignHeight = 714;
-#endif
+#include "platform/message_box_ui.h"
 
 namespace {
 
