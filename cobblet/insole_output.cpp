@@ -1,0 +1,43 @@
+#include "cobblet/insole_output.h"
+
+#include <cstdio>
+
+#include "cobblet/handoff_reader.h"
+#include "platform/files.h"
+#include "platform/text_encoding.h"
+
+namespace cobblet {
+
+std::string automaticInsolePath(const std::string& recordName, int side) {
+  return std::string(kInsoleFolder) + "/" + fileNameSafe(recordName) +
+         (side == 0 ? "_iLeft.bmp" : "_iRight.bmp");
+}
+
+std::string withBmpEnding(const std::string& path) {
+  const std::string ending = ".bmp";
+  if (path.size() >= ending.size() && path.compare(path.size() - 4, 4, ending) == 0) return path;
+  return path + ending;
+}
+
+bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8) {
+  const std::string path = withBmpEnding(platform::utf8ToSystemCodePage(pathUtf8));
+  bitmap.paint(insole);
+  std::string reason;
+  if (!bitmap.save(path, reason)) {
+    std::fprintf(stderr, "ERROR: the insole could not be saved as %s: %s\n", path.c_str(),
+                 reason.c_str());
+    return false;
+  }
+  std::printf("Saved %s\n", path.c_str());
+  return true;
+}
+
+bool saveInsoleForSide(InsoleBitmap& bitmap, const HeightPlane& insole,
+                       const std::string& recordName, int side) {
+  if (!platform::makeDirectory(kInsoleFolder)) {
+    std::fprintf(stderr, "ERROR: the folder %s could not be created\n", kInsoleFolder);
+  }
+  return saveInsole(bitmap, insole, automaticInsolePath(recordName, side));
+}
+
+}  // namespace cobblet

@@ -1,0 +1,28 @@
+// Where fitted insoles are written: automatically per foot into the shared output folder, or
+// under a name the user chooses.
+#pragma once
+#include <string>
+
+#include "cobblet/height_plane.h"
+#include "cobblet/insole_bitmap.h"
+
+namespace cobblet {
+
+constexpr const char* kInsoleFolder = "./PDF_INSOLES";
+
+// "./PDF_INSOLES/NAME_iLeft.bmp" or "..._iRight.bmp"; the record name is made safe for a file
+// name first, so it can never point outside the folder.
+std::string automaticInsolePath(const std::string& recordName, int side);
+
+// The chosen name with ".bmp" appended unless it already ends in exactly ".bmp".
+std::string withBmpEnding(const std::string& path);
+
+// Paints the insole into the template bitmap and writes it under pathUtf8 (".bmp" appended as
+// above). On failure prints a line on standard error and returns false.
+bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8);
+
+// Automatic saving of one foot: creates the output folder when it is missing, then saves.
+bool saveInsoleForSide(InsoleBitmap& bitmap, const HeightPlane& insole,
+                       const std::string& recordName, int side);
+
+}  // namespace cobblet

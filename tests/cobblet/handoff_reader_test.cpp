@@ -1,0 +1,145 @@
+#include "cobblet/handoff_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "cobblet/insole_output.h"
+#include "platform/files.h"
+
+namespace cobblet {
+namespace {
+
+class HandoffFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/cobblet_handoff_XXXXXX";
+    folder = mkdtemp(pattern);
+  }
+  void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+  void put(const char* name, const std::string& text) {
+    ASSERT_TRUE(platform::writeFileAtomic(platform::joinPath(folder, name), text));
+  }
+  std::string folder;
+  HandoffFields fields;
+  std::string log;
+};
+
+TEST_F(HandoffFolder, StationFileGivesBothSidesAndTheNameAndIsDeleted) {
+  put(kHandoffPath,
+      "left 0.24 253 98 12 10 18 15 25 20\r\nright 0.27 255 99 11 12 17 16 24 20\r\n"
+      "0987_202612061704");
+  ASSERT_TRUE(readHandoffFile(folder, fields, log));
+  EXPECT_TRUE(fields.leftPending);
+  EXPECT_TRUE(fields.rightPending);
+  EXPECT_FLOAT_EQ(fields.left.archIndex(), 0.24f);
+  EXPECT_FLOAT_EQ(fields.left.footLength(), 253);
+  EXPECT_FLOAT_EQ(fields.left.values[8], 20);
+  EXPECT_FLOAT_EQ(fields.right.archIndex(), 0.27f);
+  EXPECT_FLOAT_EQ(fields.right.footLength(), 255);
+  EXPECT_EQ(fields.recordName, "0987_202612061704");
+  EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
+  EXPECT_NE(log.find("FOUND LEFT"), std::string::npos);
+  EXPECT_FALSE(readHandoffFile(folder, fields, log)) << "a hand-off is consumed once";
+}
+
+TEST_F(HandoffFolder, ParameterFileWithEightNumbersGoesFirstAndLeavesTheOtherForLater) {
+  put(kParametersPath, "left 0.27 240 1 2 3 4 5 6 right 0.20 245 1 2 3 4 5 6 NAME");
+  put(kHandoffPath, "right 0.30 250 1 2 3 4 5 6 7 LATER");
+  ASSERT_TRUE(readHandoffFile(folder, fields, log));
+  EXPECT_FLOAT_EQ(fields.left.footLength(), 240);
+  EXPECT_FLOAT_EQ(fields.right.archIndex(), 0.20f);
+  EXPECT_EQ(fields.recordName, "NAME") << "eight numbers, so the ninth token is the name";
+  EXPECT_NE(log.find("240.000000 "), std::string::npos) << "left values are logged";
+  EXPECT_TRUE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
+
+  ASSERT_TRUE(readHandoffFile(folder, fields, log));
+  EXPECT_EQ(fields.recordName, "LATER");
+  EXPECT_FALSE(readHandoffFile(folder, fields, log));
+}
+
+TEST(HandoffGrammar, StrayTokensAreSkippedAndKeywordsMustMatchWhole) {
+  HandoffFields fields;
+  std::string log;
+  applyHandoffText(
+      "hello Left lefty 3 left 0.3 241 1 2 3 4 5 6 7 junk RIGHT right 0.2 "
+      "242 1 2 3 4 5 6 7 N1 trailing words",
+      9, fields, log);
+  EXPECT_FLOAT_EQ(fields.left.archIndex(), 0.3f);
+  EXPECT_FLOAT_EQ(fields.right.footLength(), 242);
+  EXPECT_EQ(fields.recordName, "N1");
+}
+
+TEST(HandoffGrammar, BadNumberKeepsTheRestOfTheSideAndIsReadAsKeyword) {
+  HandoffFields fields;
+  fields.left.values[1] = 111;
+  fields.left.values[2] = 222;
+  std::string log;
+  applyHandoffText("left 0.25 abc 99 right 0.2 245 1 2 3 4 5 6 7 NAME", 9, fields, log);
+  EXPECT_TRUE(fields.leftPending);
+  EXPECT_FLOAT_EQ(fields.left.archIndex(), 0.25f);
+  EXPECT_FLOAT_EQ(fields.left.values[1], 111);
+  EXPECT_FLOAT_EQ(fields.left.values[2], 222);
+  EXPECT_TRUE(fields.rightPending) << "the side after the bad number is still read";
+  EXPECT_EQ(fields.recordName, "NAME");
+
+  HandoffFields notFinite;
+  applyHandoffText("left nan inf 1e50", 9, notFinite, log);
+  EXPECT_FLOAT_EQ(notFinite.left.archIndex(), 0) << "non-finite numbers are not accepted";
+}
+
+TEST(HandoffGrammar, OnlyOneSide) {
+  HandoffFields right;
+  std::string log;
+  applyHandoffText("right 0.2 245 1 2 3 4 5 6 7 A123", 9, right, log);
+  EXPECT_FALSE(right.leftPending);
+  EXPECT_TRUE(right.rightPending);
+  EXPECT_EQ(right.recordName, "A123");
+
+  HandoffFields left;
+  applyHandoffText("left 0.2 245 1 2 3 4 5 6 7", 9, left, log);
+  EXPECT_TRUE(left.leftPending);
+  EXPECT_FALSE(left.rightPending);
+  EXPECT_EQ(left.recordName, "");
+  EXPECT_EQ(automaticInsolePath(left.recordName, 0), "./PDF_INSOLES/_iLeft.bmp");
+
+  HandoffFields rightWithoutName;
+  rightWithoutName.recordName = "BEFORE";
+  applyHandoffText("right 0.2 245", 9, rightWithoutName, log);
+  EXPECT_EQ(rightWithoutName.recordName, "BEFORE") << "a missing name keeps the last one";
+}
+
+TEST(HandoffGrammar, LongTokensAndNamesAreCut) {
+  HandoffFields fields;
+  std::string log;
+  const std::string longName(400, 'n');
+  applyHandoffText(std::string(200, 'x') + " right 0.2 245 1 2 3 4 5 6 7 " + longName, 9, fields,
+                   log);
+  EXPECT_EQ(fields.recordName, std::string(kMaxRecordNameLength, 'n'));
+
+  HandoffFields glued;
+  applyHandoffText(std::string(63, 'y') + "left 0.3 240", 9, glued, log);
+  EXPECT_FALSE(glued.leftPending) << "a cut-off remainder is not read as a keyword";
+}
+
+TEST(RecordNames, SeparatorsAndRefusedCharactersBecomeUnderscores) {
+  EXPECT_EQ(automaticInsolePath("../../etc/x", 1), "./PDF_INSOLES/.._.._etc_x_iRight.bmp");
+  EXPECT_EQ(fileNameSafe("a\\b:c*d?e\"f<g>h|i\x01j"), "a_b_c_d_e_f_g_h_i_j");
+  EXPECT_EQ(fileNameSafe("0987_202612061704"), "0987_202612061704");
+  EXPECT_EQ(fileNameSafe("電話"), "電話") << "non-ASCII names stay";
+}
+
+TEST_F(HandoffFolder, SlopeLimitSetting) {
+  EXPECT_FALSE(loadSlopeLimitSetting(folder)) << "missing file: off";
+  put(kSlopeLimitSettingPath, "5");
+  EXPECT_TRUE(loadSlopeLimitSetting(folder));
+  put(kSlopeLimitSettingPath, "x");
+  EXPECT_FALSE(loadSlopeLimitSetting(folder));
+  ASSERT_TRUE(storeSlopeLimitSetting(folder, false));
+  ASSERT_TRUE(storeSlopeLimitSetting(folder, true));
+  EXPECT_EQ(platform::readWholeFile(platform::joinPath(folder, kSlopeLimitSettingPath)), "1");
+}
+
+}  // namespace
+}  // namespace cobblet
