@@ -1,4 +1,49 @@
-// Placeholder until the balance captures land: does nothing.
 #include "pedalyx/imaging/balance_capture_view.h"
 
-void captureBalanceFrames(GL_Display_Pressure&) {}
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Output.H>
+#include <FL/Fl_Value_Slider.H>
+#include <FL/gl.h>
+
+#include "pedalyx/imaging/balance_capture.h"
+#include "pedalyx/imaging/canvas_geometry.h"
+#include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/shell/handles.h"
+
+void captureBalanceFrames(GL_Display_Pressure& view) {
+  BalanceReading reading;
+  reading.autoCapture = autoCaptureCheck->value() != 0;
+  reading.leftShare = shareLeftInput->value();
+  reading.slider = ratioSlider->value();
+  for (int i = 0; i < 12; ++i) reading.zones[i] = zoneInputs[i]->value();
+
+  unsigned char* picture = nullptr;
+  Fl_Value_Output* archLeft = nullptr;
+  Fl_Value_Output* archRight = nullptr;
+  switch (balanceCaptureSlot(reading)) {
+    case BalanceSlot::kNone:
+      return;
+    case BalanceSlot::kLow:
+      picture = view.balanceImage2080;
+      archLeft = archOutput2080L;
+      archRight = archOutput2080R;
+      break;
+    case BalanceSlot::kEven:
+      picture = view.balanceImage5050;
+      archLeft = archOutput5050L;
+      archRight = archOutput5050R;
+      break;
+    case BalanceSlot::kHigh:
+      picture = view.balanceImage8020;
+      archLeft = archOutput8020L;
+      archRight = archOutput8020R;
+      break;
+  }
+  // The canvas goes into the back buffer, which the view's own display pass overwrites next.
+  view.drawColourPicture(kCanvasWidth, kCanvasHeight);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_RGB, GL_UNSIGNED_BYTE, picture);
+  archLeft->value(leftArchInput->value());
+  archRight->value(rightArchInput->value());
+}

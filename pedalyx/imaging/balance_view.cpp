@@ -1,24 +1,138 @@
 #include "pedalyx/imaging/balance_view.h"
 
+#include <FL/Fl.H>
 #include <FL/gl.h>
 
-GL_Display_2080::GL_Display_2080() : Fl_Gl_Window(40, 116, 320, 335) {}
+#include <cstdio>
 
-void GL_Display_2080::draw() {
-  glClearColor(192 / 255.0f, 192 / 255.0f, 192 / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+#include "pedalyx/imaging/canvas_geometry.h"
+#include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/shell/handles.h"
+
+namespace {
+
+constexpr double kRedrawInterval = 1.0 / 120.0;
+constexpr int kViewWidth = kCanvasWidth;
+constexpr int kViewHeight = kCanvasHeight;
+
+// Shown until the pressure view exists (it always does in the running station).
+const unsigned char kBlackPicture[kCanvasPixels * 3] = {};
+
+const unsigned char* lowPicture() {
+  return pressureView != nullptr ? pressureView->balanceImage2080 : kBlackPicture;
+}
+const unsigned char* evenPicture() {
+  return pressureView != nullptr ? pressureView->balanceImage5050 : kBlackPicture;
+}
+const unsigned char* highPicture() {
+  return pressureView != nullptr ? pressureView->balanceImage8020 : kBlackPicture;
 }
 
-GL_Display_5050::GL_Display_5050() : Fl_Gl_Window(405, 116, 320, 335) {}
+}  // namespace
 
-void GL_Display_5050::draw() {
-  glClearColor(192 / 255.0f, 192 / 255.0f, 192 / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+BalanceView::BalanceView(int x, int y, const unsigned char* (*picture)())
+    : Fl_Gl_Window(x, y, kViewWidth, kViewHeight),
+      picture_(picture),
+      viewWidth_(kViewWidth),
+      viewHeight_(kViewHeight) {
+  Fl::add_timeout(kRedrawInterval, redrawTick, this);
+  std::printf("w %d   h %d \n", viewWidth_, viewHeight_);
 }
 
-GL_Display_8020::GL_Display_8020() : Fl_Gl_Window(770, 116, 320, 335) {}
-
-void GL_Display_8020::draw() {
-  glClearColor(192 / 255.0f, 192 / 255.0f, 192 / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+BalanceView::~BalanceView() {
+  Fl::remove_timeout(redrawTick, this);
+  if (context() != nullptr) {
+    make_current();
+    texture_.reset();
+  } else {
+    texture_.release();
+  }
 }
+
+void BalanceView::redrawTick(void* view) {
+  static_cast<BalanceView*>(view)->redraw();
+  Fl::repeat_timeout(kRedrawInterval, redrawTick, view);
+}
+
+void BalanceView::draw() {
+  if (!valid()) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0.0f, 0.5f, 0.5f, 1.0f);
+    glViewport(0, 0, viewWidth_, viewHeight_);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(0, viewWidth_, 0, viewHeight_, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // A new context has none of the old objects; a resize keeps them.
+    if (!context_valid()) texture_.release();
+    if (!texture_) {
+      GLuint name = 0;
+      glGenTextures(1, &name);
+      texture_.reset(name);
+      glBindTexture(GL_TEXTURE_2D, name);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCanvasWidth, kCanvasHeight, 0, GL_RGB,
+                   GL_UNSIGNED_BYTE, nullptr);
+    }
+  }
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture_.get());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCanvasWidth, kCanvasHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               picture_());
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2i(0, 0);
+  glTexCoord2f(1, 0);
+  glVertex2i(viewWidth_, 0);
+  glTexCoord2f(1, 1);
+  glVertex2i(viewWidth_, viewHeight_);
+  glTexCoord2f(0, 1);
+  glVertex2i(0, viewHeight_);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+}
+
+int BalanceView::handle(int event) {
+  switch (event) {
+    case FL_PUSH:
+      switch (Fl::event_button()) {
+        case FL_LEFT_MOUSE:
+          std::printf("left mouse click \n");
+          break;
+        case FL_MIDDLE_MOUSE:
+          std::printf("middle mouse click \n");
+          break;
+        case FL_RIGHT_MOUSE:
+          std::printf("right mouse click \n");
+          break;
+      }
+      std::fflush(stdout);
+      return 1;
+    case FL_MOVE:
+      return 1;
+    case FL_DRAG:
+      std::printf("mouse position [ %d, %d ] \n", Fl::event_x(), Fl::event_y());
+      std::fflush(stdout);
+      return 1;
+    case FL_MOUSEWHEEL:
+      std::printf("mouse wheel %d \n", Fl::event_dy());
+      std::fflush(stdout);
+      return 1;
+    default:
+      return Fl_Gl_Window::handle(event);
+  }
+}
+
+GL_Display_2080::GL_Display_2080() : BalanceView(40, 116, lowPicture) {}
+
+GL_Display_5050::GL_Display_5050() : BalanceView(405, 116, evenPicture) {}
+
+GL_Display_8020::GL_Display_8020() : BalanceView(770, 116, highPicture) {}
