@@ -8,6 +8,7 @@
 #include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/shell/handles.h"
 #include "platform/clock.h"
@@ -57,8 +58,11 @@ MeasurementRecord readAnalysisWindow() {
 void appendMeasurementRecord() {
   const uint32_t stamp = saveStamp(platform::epochSeconds());
   MeasurementRecord record = readAnalysisWindow();
-  BalancePictures pictures;  // the pressure view's balance pictures join here
-  SaveOutcome outcome = saveMeasurement(workingDirectory, record, pictures, stamp);
+  BalancePictures pictures;
+  pictures.low = pressureView->balanceImage2080;
+  pictures.even = pressureView->balanceImage5050;
+  pictures.high = pressureView->balanceImage8020;
+  SaveOutcome outcome = saveMeasurement(pressureView->startDirectory, record, pictures, stamp);
   std::string failure = describeSaveFailure(outcome);
   if (!failure.empty()) platform::postMessageBox(failure, "儲存失敗");
 }

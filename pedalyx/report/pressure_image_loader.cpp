@@ -5,6 +5,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <unordered_map>
 
+#include "platform/files.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -72,7 +73,9 @@ void togglePressureReview(const ReviewTarget& target, const std::function<Chosen
     std::fprintf(errors, "*** CANCEL\n");
     return;
   }
-  cv::Mat picture = cv::imread(platform::utf8ToSystemCodePage(chosen.path), cv::IMREAD_UNCHANGED);
+  const std::string fileName = platform::utf8ToSystemCodePage(chosen.path);
+  cv::Mat picture;
+  if (platform::fileExists(fileName)) picture = cv::imread(fileName, cv::IMREAD_UNCHANGED);
   if (picture.empty()) {
     std::fprintf(console, "LOAD: cannot read %s\n", chosen.path.c_str());
     return;

@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
+#include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/pressure_image_loader.h"
+#include "pedalyx/shell/handles.h"
 
 namespace {
 
@@ -32,6 +34,10 @@ ChosenFile chooseSavedPicture() {
 }  // namespace
 
 void loadPressureImage() {
-  // The pressure view's buffers join here once the view exposes them.
-  (void)chooseSavedPicture;
+  ReviewTarget target;
+  target.markedImage = pressureView->markedImage;
+  target.levelImage = pressureView->levelImage;
+  target.colourTable = pressureView->colourTable;
+  target.reviewMode = &pressureView->reviewMode;
+  togglePressureReview(target, chooseSavedPicture, stdout, stderr);
 }
