@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-constexpr int kCanvasWidth = 320;
-constexpr int kCanvasHeight = 335;
+#include "pedalyx/imaging/canvas_geometry.h"
+
 constexpr int kCanvasHalfWidth = kCanvasWidth / 2;
 constexpr int kLevelClassCount = 5;
 

@@ -1,13 +1,105 @@
-// Placeholder hooks until the foot statistics and measuring tools land: they do nothing.
+// The pressure view's frame cycle joined to the foot statistics and the measuring tools.
 #include "pedalyx/imaging/frame_statistics_view.h"
 
-void createAnalysisRecords(GL_Display_Pressure&) {}
-void releaseAnalysisRecords(GL_Display_Pressure&) {}
-void resizeAnalysisRecords(GL_Display_Pressure&, int, int) {}
-void rescaleAnalyzer(GL_Display_Pressure&, int, int) {}
-void computeLiveFootZones(GL_Display_Pressure&) {}
-void runFrameStatistics(GL_Display_Pressure&) {}
-void drawMeasureMarks(GL_Display_Pressure&) {}
-void publishFrameResults(GL_Display_Pressure&) {}
-void pressAnalysisTool(GL_Display_Pressure&, bool, int, int) {}
-void moveAnalysisTool(GL_Display_Pressure&, int, int) {}
+#include <FL/Fl_Value_Input.H>
+
+#include "pedalyx/imaging/foot_zone_analyzer.h"
+#include "pedalyx/imaging/foot_zone_analyzer_gl.h"
+#include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/imaging/zone_results_ui.h"
+#include "pedalyx/shell/handles.h"
+#include "pedalyx/shell/measure_marks.h"
+#include "pedalyx/shell/measure_marks_gl.h"
+
+void createAnalysisRecords(GL_Display_Pressure& view) {
+  view.analyzer = new FootZoneAnalyzer(view.levelImage, view.w(), view.h());
+  view.measureLeft = new MeasureMarks(view.w(), view.h());
+  view.measureRight = new MeasureMarks(view.w(), view.h());
+}
+
+void releaseAnalysisRecords(GL_Display_Pressure& view) {
+  delete view.analyzer;
+  delete view.measureLeft;
+  delete view.measureRight;
+  view.analyzer = nullptr;
+  view.measureLeft = view.measureRight = nullptr;
+}
+
+void resizeAnalysisRecords(GL_Display_Pressure& view, int width, int height) {
+  view.analyzer->rescale(width, height);
+  view.measureLeft->resize(width, height);
+  view.measureRight->resize(width, height);
+}
+
+void rescaleAnalyzer(GL_Display_Pressure& view, int width, int height) {
+  view.analyzer->rescale(width, height);
+}
+
+void computeLiveFootZones(GL_Display_Pressure& view) {
+  view.analyzer->computeFootZones(view.analyzer->left);
+  view.analyzer->computeFootZones(view.analyzer->right);
+}
+
+void runFrameStatistics(GL_Display_Pressure& view) {
+  view.analyzer->computeLevelStatistics();
+  drawPressureCentres(*view.analyzer);
+  drawFootAxes(*view.analyzer);
+}
+
+void drawMeasureMarks(GL_Display_Pressure& view) {
+  drawMarks(*view.measureLeft);
+  drawMarks(*view.measureRight);
+}
+
+void publishFrameResults(GL_Display_Pressure& view) {
+  publishResults(*view.analyzer, view.measureLeft->lengthResult, view.measureRight->lengthResult,
+                 view.shoeSizeText, sizeof view.shoeSizeText);
+}
+
+static MeasureMarks& marksUnder(GL_Display_Pressure& view, int x) {
+  return x < view.w() / 2 ? *view.measureLeft : *view.measureRight;
+}
+
+void pressAnalysisTool(GL_Display_Pressure& view, bool rightButton, int x, int y) {
+  if (view.measureMode == kArchIndexTool) {
+    if (rightButton) {
+      view.analyzer->removeAxis(x);
+    } else {
+      view.analyzer->placeAxisPoint(x, y);
+    }
+    return;
+  }
+  if (rightButton) return;
+  MeasureMarks& marks = marksUnder(view, x);
+  const int yUp = view.h() - y - 1;
+  if (view.measureMode == kLengthTool) pressLength(marks, x, yUp);
+  if (view.measureMode == kWidthTool) pressWidth(marks, x, yUp);
+  if (view.measureMode == kAngleTool) pressAngle(marks, x, yUp);
+}
+
+static Fl_Value_Input* footSizeField(FootSizeUpdate::Field field) {
+  switch (field) {
+    case FootSizeUpdate::LeftLength:
+      return leftLengthInput;
+    case FootSizeUpdate::RightLength:
+      return rightLengthInput;
+    case FootSizeUpdate::LeftWidth:
+      return leftWidthInput;
+    case FootSizeUpdate::RightWidth:
+      return rightWidthInput;
+  }
+  return nullptr;
+}
+
+void moveAnalysisTool(GL_Display_Pressure& view, int x, int y) {
+  MeasureMarks& marks = marksUnder(view, x);
+  const int yUp = view.h() - y - 1;
+  std::optional<FootSizeUpdate> update;
+  if (view.measureMode == kLengthTool) update = moveLength(marks, x, yUp);
+  if (view.measureMode == kWidthTool) update = moveWidth(marks, x, yUp);
+  if (view.measureMode == kAngleTool) moveAngle(marks, x, yUp);
+  if (update) {
+    Fl_Value_Input* field = footSizeField(update->field);
+    if (field != nullptr) field->value(update->millimetres);
+  }
+}
