@@ -47,7 +47,8 @@ CalibrationStoreBytes encodeCalibrationStore(const CalibrationGrid& left,
 
 bool decodeCalibrationStore(const std::string& bytes, CalibrationGrid& left,
                             CalibrationGrid& right) {
-  if (bytes.size() < static_cast<size_t>(kCalibrationStoreBytes) || bytes[0] == 0) return false;
+  if (bytes.size() < static_cast<size_t>(kCalibrationStoreBytes)) return false;
+  if (bytes.find_first_not_of('\0') >= static_cast<size_t>(kCalibrationStoreBytes)) return false;
   CalibrationGrid* grids[2] = {&left, &right};
   for (int g = 0; g < 2; ++g) {
     for (int i = 0; i < CalibrationGrid::kReferenceCount; ++i) {

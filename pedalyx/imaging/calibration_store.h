@@ -1,7 +1,8 @@
 // The calibration store: both grids' reference points in 128 bytes, four 32-byte blocks (x of
 // the left grid, y of the left grid, x of the right grid, y of the right grid). Each block
 // holds the 16 points' coordinate in point order as unsigned 16-bit little-endian numbers equal
-// to the coordinate + 100. The store is empty when its first byte is 0.
+// to the coordinate + 100. A blank store (all bytes 0) holds no calibration. Only the first
+// byte being 0 does not make it blank: that is also the low byte of a point at x = 156.
 #pragma once
 #include <array>
 #include <string>

@@ -1,0 +1,266 @@
+// The real colour pipeline, run offscreen on simulated plate frames, against the CPU
+// reference of its four passes and against the load the simulator drew.
+#include <GL/glew.h>
+// GLEW before the toolkit's GL headers.
+#include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <opencv2/core.hpp>
+#include <vector>
+
+#include "pedalyx/capture/simulated_plate.h"
+#include "pedalyx/imaging/calibration_store.h"
+#include "pedalyx/imaging/colour_pipeline_gl.h"
+#include "pedalyx/imaging/colour_table.h"
+#include "pipeline_reference.h"
+
+namespace {
+
+class ContextWindow : public Fl_Gl_Window {
+ public:
+  ContextWindow() : Fl_Gl_Window(0, 0, 640, 600) { mode(FL_RGB | FL_DOUBLE | FL_DEPTH); }
+  void draw() override {}
+};
+
+void setCanvasProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glViewport(0, 0, kCanvasWidth, kCanvasHeight);
+  glOrtho(0, kCanvasWidth, 0, kCanvasHeight, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+// One pipeline on one window, shared by the tests of this file.
+class PipelineTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    window_ = new ContextWindow();
+    window_->show();
+    while (!window_->shown()) Fl::wait(0.1);
+    Fl::flush();
+    window_->make_current();
+    ASSERT_EQ(glewInit(), GLEW_OK);
+    pipeline_ = new ColourPipeline();
+    ASSERT_TRUE(loadColourTableFile(STATION_DIR "/lut_ancestor.txt", table_));
+    std::vector<unsigned char> black(kCameraFrameBytes, 0);
+    createPipelineObjects(*pipeline_, black.data(), table_, STATION_DIR);
+    createFramebuffer(*pipeline_);
+    setPipelineUniforms(*pipeline_, FilterValues{});
+    ASSERT_TRUE(pipeline_->program.usable);
+  }
+
+  void SetUp() override {
+    window_->make_current();
+    setCanvasProjection();
+    setFallbackLayout(left_, right_);
+    rebuildMesh(left_);
+    rebuildMesh(right_);
+  }
+
+  // Runs background frames 0..5 and ring frames first..first+2 through the pipeline and the
+  // reference; returns the GPU levels.
+  std::vector<unsigned char> runFrames(const SimulatedPlate& plate, int first,
+                                       const FilterValues& filters) {
+    cv::Mat frame;
+    for (int n = 0; n < 6; ++n) {
+      plate.renderFrame(n, frame);
+      warpPass(*pipeline_, frame.data, left_, right_, true, 0);
+      if (n == 5) background_ = reference::warpGreen(frame.data, left_, right_);
+    }
+    for (int slot = 0; slot < 3; ++slot) {
+      plate.renderFrame(first + slot, frame);
+      warpPass(*pipeline_, frame.data, left_, right_, false, slot);
+      ring_[slot] = reference::warpGreen(frame.data, left_, right_);
+    }
+    cleanPass(*pipeline_);
+    std::vector<unsigned char> levels(kCanvasPixels);
+    levelPass(*pipeline_, filters, levels.data());
+    return levels;
+  }
+
+  static ContextWindow* window_;
+  static ColourPipeline* pipeline_;
+  static unsigned char table_[768];
+  CalibrationGrid left_, right_;
+  std::vector<unsigned char> background_;
+  std::vector<unsigned char> ring_[3];
+};
+
+ContextWindow* PipelineTest::window_ = nullptr;
+ColourPipeline* PipelineTest::pipeline_ = nullptr;
+unsigned char PipelineTest::table_[768];
+
+struct Differences {
+  int maximum = 0;
+  int beyondTolerance = 0;
+  double meanAbsolute = 0;
+};
+
+Differences compare(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b,
+                    int tolerance) {
+  Differences d;
+  long sum = 0;
+  for (int k = 0; k < kCanvasPixels; ++k) {
+    const int diff = std::abs(a[k] - b[k]);
+    d.maximum = std::max(d.maximum, diff);
+    if (diff > tolerance) ++d.beyondTolerance;
+    sum += diff;
+  }
+  d.meanAbsolute = static_cast<double>(sum) / kCanvasPixels;
+  return d;
+}
+
+// The GPU samples the camera with fixed-point filter weights, so a warped byte may differ by
+// one from the exact reference. A background byte off by one moves the level by the gain
+// 255/230 * gen/6 (1.1 levels at the default gen 6), a ring byte by a third of that; the
+// tolerance is that worst case rounded up: 2 levels up to gen 6, 4 at gen 10. Pixels whose glow
+// sits right at the noise threshold may flip between 0 and the first level above it; at most
+// kThresholdFlipAllowance pixels may do that.
+int levelTolerance(float gen) {
+  return static_cast<int>(std::ceil(2.0 * std::max(1.0, gen / 6.0)));
+}
+constexpr int kThresholdFlipAllowance = 40;  // pixels of 320 x 335
+
+TEST_F(PipelineTest, LevelImageMatchesTheCpuReferenceAndTheMaskedAreasReadZero) {
+  for (PlateScene scene : {PlateScene::Normal, PlateScene::Flat}) {
+    SimulatedPlate plate(scene, 7);
+    for (FilterValues filters : {FilterValues{5, 6}, FilterValues{0, 10}, FilterValues{15, 1}}) {
+      const std::vector<unsigned char> gpu = runFrames(plate, 60, filters);
+      const std::vector<unsigned char> cpu =
+          reference::levels(ring_, background_, filters.noise, filters.gen);
+      const int tolerance = levelTolerance(filters.gen);
+      const Differences d = compare(gpu, cpu, tolerance);
+      std::printf("scene %d noise %.0f gen %.0f: max diff %d, %d beyond %d, mean %.4f\n",
+                  static_cast<int>(scene), filters.noise, filters.gen, d.maximum, d.beyondTolerance,
+                  tolerance, d.meanAbsolute);
+      EXPECT_LE(d.beyondTolerance, kThresholdFlipAllowance);
+      EXPECT_LT(d.meanAbsolute, 0.25);
+      int loaded = 0;
+      for (int y = 0; y < kCanvasHeight; ++y) {
+        for (int x = 0; x < kCanvasWidth; ++x) {
+          const int k = x + kCanvasWidth * y;
+          if (reference::insideBlueMask(x, y) || (x >= 128 && x < 192)) {
+            ASSERT_EQ(gpu[k], 0) << "masked pixel " << x << "," << y;
+          }
+          loaded += gpu[k] > 0;
+        }
+      }
+      EXPECT_GT(loaded, 5000) << "both feet should show";
+    }
+  }
+}
+
+// The simulator's load at canvas pixel centres against the measured levels. The warp places
+// mesh vertices at whole canvas pixels, which shifts the picture by up to two thirds of a
+// pixel against the exact mapping; on the steep edges of toes and heel that alone is worth
+// many levels. So the scale is judged where the load is locally flat (the 3 x 3 neighbourhood
+// varies by less than 3 levels), and the whole foot area is reported and bounded loosely.
+TEST_F(PipelineTest, MeasuredLevelsRecoverTheSimulatedLoad) {
+  SimulatedPlate plate(PlateScene::Normal, 3);
+  const std::vector<unsigned char> gpu = runFrames(plate, 60, FilterValues{5, 6});
+  cv::Mat truth;
+  plate.canvasLevels(61, truth);
+  long sum = 0, flatSum = 0, signedSum = 0;
+  int count = 0, flatCount = 0, flatWithin2 = 0, worst = 0;
+  for (int y = 1; y < kCanvasHeight - 1; ++y) {
+    for (int x = 1; x < kCanvasWidth - 1; ++x) {
+      const int expected = truth.at<unsigned char>(y, x);
+      // Loads below the noise threshold (5 camera units are 5.5 levels) read 0 by design.
+      if (reference::insideBlueMask(x, y) || expected < 12) continue;
+      int lowest = 255, highest = 0;
+      for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+          lowest = std::min<int>(lowest, truth.at<unsigned char>(y + dy, x + dx));
+          highest = std::max<int>(highest, truth.at<unsigned char>(y + dy, x + dx));
+        }
+      }
+      const int error = gpu[x + kCanvasWidth * y] - expected;
+      sum += std::abs(error);
+      signedSum += error;
+      ++count;
+      worst = std::max(worst, std::abs(error));
+      if (highest - lowest < 3) {
+        ++flatCount;
+        flatSum += std::abs(error);
+        flatWithin2 += std::abs(error) <= 2;
+      }
+    }
+  }
+  ASSERT_GT(count, 5000);
+  ASSERT_GT(flatCount, 1000);
+  const double mean = static_cast<double>(sum) / count;
+  const double flatMean = static_cast<double>(flatSum) / flatCount;
+  std::printf(
+      "ground truth: %d loaded pixels mean |error| %.2f levels (signed %.2f, worst %d); "
+      "%d flat pixels mean |error| %.2f, %.1f%% within 2\n",
+      count, mean, static_cast<double>(signedSum) / count, worst, flatCount, flatMean,
+      100.0 * flatWithin2 / flatCount);
+  EXPECT_LT(flatMean, 1.5);
+  EXPECT_GT(static_cast<double>(flatWithin2) / flatCount, 0.9);
+  EXPECT_LT(std::abs(static_cast<double>(signedSum) / count), 1.0) << "the scale is biased";
+  EXPECT_LT(mean, 6.0);
+}
+
+TEST_F(PipelineTest, ColourPassWritesExactTableEntriesOfTheLevels) {
+  SimulatedPlate plate(PlateScene::Normal, 5);
+  const std::vector<unsigned char> levels = runFrames(plate, 60, FilterValues{5, 6});
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDrawBuffer(GL_BACK);
+  glClearColor(0, 0.5f, 0.5f, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  colourPass(*pipeline_, FilterValues{5, 6}, kCanvasWidth, kCanvasHeight);
+  std::vector<unsigned char> rgb(kCanvasPixels * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  int mismatches = 0;
+  for (int k = 0; k < kCanvasPixels; ++k) {
+    const int found = levelOfColour(table_, rgb[3 * k], rgb[3 * k + 1], rgb[3 * k + 2]);
+    ASSERT_GE(found, 0) << "pixel " << k << " is not a table colour";
+    mismatches += found != levels[k];
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(PipelineTest, FramebufferRecreationDeletesThePreviousObjects) {
+  const GLuint oldFbo = pipeline_->fbo.get();
+  const GLuint oldDepth = pipeline_->depthBuffer.get();
+  createFramebuffer(*pipeline_);
+  EXPECT_FALSE(glIsFramebuffer(oldFbo) && oldFbo != pipeline_->fbo.get());
+  EXPECT_FALSE(glIsRenderbuffer(oldDepth) && oldDepth != pipeline_->depthBuffer.get());
+  glBindFramebuffer(GL_FRAMEBUFFER, pipeline_->fbo.get());
+  EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
+  const std::string folder = ::testing::TempDir() + "/broken_shader";
+  std::system(("mkdir -p " + folder).c_str());
+  std::FILE* f = std::fopen((folder + "/colorShader.vert").c_str(), "w");
+  std::fputs("#version 120\nvoid main() { gl_Position = ftransform(); }\n", f);
+  std::fclose(f);
+  f = std::fopen((folder + "/colorShader.frag").c_str(), "w");
+  std::fputs("#version 120\nvoid main() { gl_FragColor = undefinedThing; }\n", f);
+  std::fclose(f);
+  ColourPipeline broken;
+  std::vector<unsigned char> black(kCameraFrameBytes, 0);
+  ::testing::internal::CaptureStdout();
+  createPipelineObjects(broken, black.data(), table_, folder);
+  const std::string log = ::testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(broken.program.usable);
+  EXPECT_NE(log.find("did not compile"), std::string::npos) << log;
+  createFramebuffer(broken);
+  setCanvasProjection();
+  std::vector<unsigned char> levels(kCanvasPixels, 99);
+  warpPass(broken, black.data(), left_, right_, false, 0);
+  cleanPass(broken);
+  levelPass(broken, FilterValues{}, levels.data());
+  EXPECT_EQ(*std::max_element(levels.begin(), levels.end()), 0);
+}
+
+}  // namespace
