@@ -1,0 +1,161 @@
+// The staged station program as an operator meets it: one window at start, the secondary
+// windows reachable from it, the console lines, and a clean end through the close box.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "desktop_driver.h"
+#include "platform/files.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kMainTitle = "足底壓力檢測儀";
+// Screenshots go below the test's own directory, taken before any test changes directory.
+const std::string kScreenshotDir = platform::currentDirectory() + "/screenshots/shell";
+
+// A fresh working directory that sees the staged programs and data through links, so the
+// files the station writes land here and not in the staged directory.
+std::string makeWorkingCopy() {
+  char pattern[] = "/tmp/station-run-XXXXXX";
+  std::string folder = mkdtemp(pattern);
+  DIR* staged = opendir(STATION_DIR);
+  if (staged == nullptr) return folder;
+  while (dirent* entry = readdir(staged)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string target = std::string(STATION_DIR) + "/" + name;
+    if (symlink(target.c_str(), (folder + "/" + name).c_str()) != 0) perror("symlink");
+  }
+  closedir(staged);
+  return folder;
+}
+
+pid_t startStation(const std::string& folder) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
+    setenv("PEDALYX_MESSAGE_LOG", (folder + "/messages.log").c_str(), 1);
+    freopen("console.txt", "w", stdout);
+    execl("./Pedalyx", "./Pedalyx", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return child;
+}
+
+template <class Condition>
+bool waitFor(Condition condition, std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(100ms);
+  }
+  return condition();
+}
+
+std::vector<unsigned long> windowsNamed(const std::string& name) {
+  std::vector<unsigned long> found;
+  for (unsigned long window : desktop::visibleWindows()) {
+    if (desktop::windowName(window) == name) found.push_back(window);
+  }
+  return found;
+}
+
+// Exit status of the child, or -1 while it runs after the limit.
+int waitForExit(pid_t child, std::chrono::milliseconds limit) {
+  int status = 0;
+  bool ended = waitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, limit);
+  if (!ended) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class StagedStation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(platform::fileExists(std::string(STATION_DIR) + "/Pedalyx"))
+        << "stage the station first";
+    ASSERT_TRUE(desktop::visibleWindows().empty()) << "another window is already open";
+    folder_ = makeWorkingCopy();
+    child_ = startStation(folder_);
+    ASSERT_GT(child_, 0);
+  }
+  void TearDown() override {
+    if (child_ > 0 && waitpid(child_, nullptr, WNOHANG) == 0) {
+      kill(child_, SIGKILL);
+      waitpid(child_, nullptr, 0);
+    }
+  }
+  std::string console() const {
+    return platform::readWholeFile(folder_ + "/console.txt").value_or("");
+  }
+  std::string screenshotPath(const std::string& name) const {
+    return kScreenshotDir + "/" + name + ".png";
+  }
+
+  std::string folder_;
+  pid_t child_ = -1;
+};
+
+TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
+  ASSERT_TRUE(waitFor([] { return !windowsNamed(kMainTitle).empty(); }, 30s))
+      << "no main window; console:\n"
+      << console();
+  std::this_thread::sleep_for(1s);
+  std::vector<unsigned long> visible = desktop::visibleWindows();
+  ASSERT_EQ(visible.size(), 1u) << "only the main window is shown at start";
+  const unsigned long main = visible[0];
+  EXPECT_EQ(desktop::windowName(main), kMainTitle);
+  desktop::screenshot(screenshotPath("staged_main"));
+
+  // The first console line names the working directory, whatever its length.
+  char* real = realpath(folder_.c_str(), nullptr);
+  std::string expectedFirst = "system_path " + std::string(real ? real : folder_) + "\n";
+  free(real);
+  EXPECT_EQ(console().substr(0, expectedFirst.size()), expectedFirst);
+
+  // The analysis-area button lies below the design height; it must be reachable at start.
+  desktop::Point origin = desktop::windowPosition(main);
+  desktop::click(origin.x + 390 + 78, origin.y + 716 + 20);
+  ASSERT_TRUE(waitFor([] { return desktop::visibleWindows().size() == 2; }, 5s))
+      << "the analysis window did not open";
+  std::this_thread::sleep_for(500ms);
+  desktop::screenshot(screenshotPath("staged_analysis"));
+  for (unsigned long window : desktop::visibleWindows()) {
+    if (window != main) desktop::sendClose(window);
+  }
+  ASSERT_TRUE(waitFor([] { return desktop::visibleWindows().size() == 1; }, 5s))
+      << "closing a secondary window only hides it";
+
+  // "報表" opens the data-entry window, "備註" the remarks window.
+  desktop::click(origin.x + 581 + 25, origin.y + 26 + 22);
+  EXPECT_TRUE(waitFor([] { return windowsNamed("資料輸入").size() == 1; }, 5s));
+  std::this_thread::sleep_for(500ms);
+  desktop::screenshot(screenshotPath("staged_data_entry"));
+  desktop::click(origin.x + 531 + 25, origin.y + 26 + 22);
+  EXPECT_TRUE(waitFor([] { return windowsNamed("備註").size() == 1; }, 5s));
+  std::this_thread::sleep_for(500ms);
+  desktop::screenshot(screenshotPath("staged_remarks"));
+
+  // The heartbeat prints a second divisible by 7 within seven seconds.
+  ASSERT_TRUE(waitFor([&] { return console().find("Loop Check! ") != std::string::npos; }, 9s));
+  std::string text = console();
+  long second = std::atol(text.c_str() + text.find("Loop Check! ") + 12);
+  EXPECT_EQ(second % 7, 0) << text;
+
+  // Closing the main window ends the program with status 0 while other windows are open.
+  ASSERT_TRUE(desktop::sendClose(main));
+  EXPECT_EQ(waitForExit(child_, 10s), 0);
+  child_ = -1;
+  EXPECT_FALSE(platform::fileExists(folder_ + "/language_choice.txt"));
+}
+
+}  // namespace
