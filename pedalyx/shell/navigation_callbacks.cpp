@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/calibration_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/balance_captions.h"
@@ -21,6 +22,8 @@ void mainWindowCloseCallback(Fl_Widget*, void*) {
   // The toolkit also sends Escape to a window's callback; a stray Escape must not end an
   // examination, so only the close box ends the program.
   if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+  // The pressure view's teardown releases the camera and ends the process with status 0.
+  delete pressureView;
   std::exit(0);
 }
 

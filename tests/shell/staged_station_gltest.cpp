@@ -122,8 +122,15 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   free(real);
   EXPECT_EQ(console().substr(0, expectedFirst.size()), expectedFirst);
 
-  // The analysis-area button lies below the design height; it must be reachable at start.
+  // A stray Escape in the main window does not end the examination.
   desktop::Point origin = desktop::windowPosition(main);
+  desktop::click(origin.x + 645, origin.y + 230);
+  desktop::run("xdotool key Escape");
+  std::this_thread::sleep_for(1s);
+  ASSERT_EQ(waitpid(child_, nullptr, WNOHANG), 0) << "Escape ended the program";
+  ASSERT_EQ(windowsNamed(kMainTitle).size(), 1u);
+
+  // The analysis-area button lies below the design height; it must be reachable at start.
   desktop::click(origin.x + 390 + 78, origin.y + 716 + 20);
   ASSERT_TRUE(waitFor([] { return desktop::visibleWindows().size() == 2; }, 5s))
       << "the analysis window did not open";
