@@ -12,11 +12,13 @@ namespace {
 constexpr int kSize = 250;
 
 // Half-width of the drop at height y (0 bottom, 1 top of the picture), in units of half the
-// picture: a round front and a tail that narrows smoothly to a point; a margin stays empty.
+// picture. The shape is stretched over half the insole's length behind the ball of the foot,
+// so the drop fills only the upper part: a round front just behind the ball and a tail that
+// narrows smoothly towards the arch.
 double halfWidth(double y) {
-  if (y <= 0.05 || y >= 0.95) return 0;
-  if (y >= 0.62) return 0.8 * std::sqrt(std::max(0.0, 1 - std::pow((y - 0.62) / 0.33, 2)));
-  return 0.8 * std::pow(std::sin(M_PI / 2 * (y - 0.05) / 0.57), 1.3);
+  if (y <= 0.35 || y >= 0.97) return 0;
+  if (y >= 0.8) return 0.6 * std::sqrt(std::max(0.0, 1 - std::pow((y - 0.8) / 0.17, 2)));
+  return 0.6 * std::pow(std::sin(M_PI / 2 * (y - 0.35) / 0.45), 1.3);
 }
 
 }  // namespace
@@ -37,7 +39,7 @@ int main(int argc, char** argv) {
       const double across = 1 - (x / half) * (x / half);
       if (across <= 0) continue;
       // Dome: smooth across, highest a little behind the round front.
-      const double along = std::exp(-std::pow((y - 0.6) / 0.28, 2));
+      const double along = std::exp(-std::pow((y - 0.78) / 0.16, 2));
       const double h = std::pow(across, 1.5) * along * half;
       shape.at<double>(row, column) = h;
       highest = std::max(highest, h);

@@ -143,3 +143,21 @@ TEST_F(HandoffFolder, SlopeLimitSetting) {
 
 }  // namespace
 }  // namespace cobblet
+
+#include "cobblet/poll_clock.h"
+
+namespace cobblet {
+namespace {
+
+TEST(PollClock, ReadsOnceInEveryEvenSecond) {
+  PollState poll;
+  EXPECT_TRUE(advancePollClock(poll, 1000)) << "the first tick compares against 0";
+  EXPECT_FALSE(advancePollClock(poll, 1000)) << "same second again";
+  EXPECT_FALSE(advancePollClock(poll, 1001)) << "odd second";
+  EXPECT_FALSE(advancePollClock(poll, 1001));
+  EXPECT_TRUE(advancePollClock(poll, 1002));
+  EXPECT_EQ(poll.previousSecond, 1002);
+}
+
+}  // namespace
+}  // namespace cobblet

@@ -1,0 +1,41 @@
+// The insole tool's OpenGL view: owns the template bitmap, the pad shape and every plane,
+// fits the insole in its redraw when asked, shows it with the pad centre marked and saves a
+// foot that a hand-off asked for.
+#pragma once
+#include <FL/Fl_Gl_Window.H>
+
+#include <memory>
+#include <string>
+
+#include "cobblet/insole_bitmap.h"
+#include "cobblet/insole_state.h"
+
+namespace cobblet {
+class GlInsoleRenderer;
+}
+
+class GL_Display_Image : public Fl_Gl_Window {
+ public:
+  // At 30, 35 with size 150 x 360; loads "./drop.png" and the default template.
+  GL_Display_Image();
+  ~GL_Display_Image() override;
+  void draw() override;
+  int handle(int event) override;
+
+  // Loads a template for side (0 left, 1 right), resets the width and length sliders to its
+  // outline size and marks the insole for refitting. A file that is refused or cannot be
+  // decoded leaves the current template in place.
+  void loadTemplate(const std::string& pathUtf8, int side);
+
+  cobblet::InsoleState state;
+  cobblet::InsoleBitmap templateBitmap;
+
+ private:
+  void loadPadShape();
+  void fit();
+  void savePendingSide();
+
+  std::unique_ptr<cobblet::GlInsoleRenderer> renderer_;
+  bool glReady_ = false;
+  int pressX_ = 0, pressY_ = 0;
+};
