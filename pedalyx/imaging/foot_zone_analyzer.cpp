@@ -1,8 +1,13 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -24,6 +29,99 @@ inline bool eightEmpty(const uint8_t* pixels) {
   uint64_t word;
   std::memcpy(&word, pixels, sizeof word);
   return word == 0;
+}
+
+// Floor of n / d for d > 0, also for negative n.
+int floorDiv(int n, int d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
+
+// Columns k (0..159) of a half row, first..last inclusive (empty when first > last).
+struct ColumnRun {
+  int first, last;
+};
+
+// The columns k with bottom < a + b * k <= top.
+ColumnRun columnsWhere(int a, int b, int bottom, int top) {
+  ColumnRun run{0, kCanvasHalfWidth - 1};
+  if (b == 0) {
+    if (!(bottom < a && a <= top)) run.first = kCanvasHalfWidth;
+    return run;
+  }
+  int first, last;
+  if (b > 0) {
+    first = floorDiv(bottom - a, b) + 1;
+    last = floorDiv(top - a, b);
+  } else {
+    first = -floorDiv(top - a, -b);  // ceil((a - top) / -b)
+    last = floorDiv(a - bottom - 1, -b);
+  }
+  run.first = std::max(first, 0);
+  run.last = std::min(last, kCanvasHalfWidth - 1);
+  return run;
+}
+
+struct RunSums {
+  int64_t load = 0;
+  int loaded = 0;
+};
+
+// Load and loaded pixels of columns [first, end) of a row.
+RunSums sumRun(const uint8_t* row, int first, int end) {
+  int64_t load = 0;
+  int loaded = 0;
+  int k = first;
+#ifdef __SSE2__
+  // Sixteen pixels at a time: byte sums by absolute difference from zero, loaded pixels as
+  // the bytes that do not equal zero.
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sums = zero;
+  int zeros = 0;
+  for (; k + 16 <= end; k += 16) {
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + k));
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(pixels, zero));
+    zeros += __builtin_popcount(_mm_movemask_epi8(_mm_cmpeq_epi8(pixels, zero)));
+  }
+  load = _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+  loaded = (k - first) - zeros;
+#endif
+  for (; k < end; ++k) {
+    load += row[k];
+    loaded += row[k] != 0;
+  }
+  return {load, loaded};
+}
+
+// Load and load-weighted column sum of one half row (160 pixels from column xStart).
+void sumHalfRow(const uint8_t* row, int xStart, int& load, int& sumX) {
+  int k = 0;
+  load = 0;
+  sumX = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i eight = _mm_set1_epi16(8);
+  __m128i loads = zero, weighted = zero;
+  __m128i columns = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+  columns = _mm_add_epi16(columns, _mm_set1_epi16(static_cast<short>(xStart)));
+  for (; k + 16 <= kCanvasHalfWidth; k += 16) {
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + xStart + k));
+    loads = _mm_add_epi64(loads, _mm_sad_epu8(pixels, zero));
+    // Levels widened to 16 bits, multiplied by their columns and summed in pairs to 32 bits.
+    weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(pixels, zero), columns));
+    columns = _mm_add_epi16(columns, eight);
+    weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(pixels, zero), columns));
+    columns = _mm_add_epi16(columns, eight);
+  }
+  load = static_cast<int>(_mm_cvtsi128_si64(loads) +
+                          _mm_cvtsi128_si64(_mm_unpackhi_epi64(loads, loads)));
+  alignas(16) int lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), weighted);
+  sumX = lanes[0] + lanes[1] + lanes[2] + lanes[3];
+  static_assert(kCanvasHalfWidth % 16 == 0, "half rows are whole 16-pixel blocks");
+#else
+  for (; k < kCanvasHalfWidth; ++k) {
+    load += row[xStart + k];
+    sumX += row[xStart + k] * (xStart + k);
+  }
+#endif
 }
 
 int signOf(float v) { return v > 0 ? 1 : -1; }
@@ -150,38 +248,34 @@ bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
   // lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
   // multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
   // for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
-  // neither band otherwise; a pixel exactly on the axis counts as left.
+  // neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
+  // and the cross product are linear in x, so each band and side is one run of columns.
   const int dx = axis.toeX - axis.heelX;
   const int dy = axis.toeY - axis.heelY;
   const int squaredLength = dx * dx + dy * dy;
   const bool onLineToHeelSide = (dx > 0 && dy > 0) || (dx < 0 && dy < 0);
-  const int bandEdge[4] = {0, squaredLength, 2 * squaredLength, 3 * squaredLength};
   int64_t zoneLoad[6] = {};
   int bandCount[3] = {};
 
   for (int y = 0; y < canvasHeight; ++y) {
-    const uint8_t* row = levelImage + y * canvasWidth;
-    int projection = (xStart - axis.heelX) * dx + (y - axis.heelY) * dy;
-    int cross = dx * (y - axis.heelY) - dy * (xStart - axis.heelX);
-    for (int x = xStart; x < xStart + kCanvasHalfWidth;) {
-      if (eightEmpty(row + x)) {
-        x += 8;
-        projection += 8 * dx;
-        cross -= 8 * dy;
-        continue;
-      }
-      for (int end = x + 8; x < end; ++x, projection += dx, cross -= dy) {
-        const int level = row[x];
-        if (level == 0) continue;
-        const int q = 3 * projection;
-        if (q <= bandEdge[0] || q > bandEdge[3]) continue;
-        int band = q <= bandEdge[1] ? 0 : q <= bandEdge[2] ? 1 : 2;
-        if (q == bandEdge[band + 1] && !onLineToHeelSide) continue;
-        // The heel-side pixels of an upward axis (dy > 0) lie right where the cross is < 0.
-        const bool rightSide = (dy > 0) ? cross < 0 : cross > 0;
-        ++bandCount[band];
-        zoneLoad[2 * band + (rightSide ? 1 : 0)] += level;
-      }
+    const uint8_t* row = levelImage + y * canvasWidth + xStart;
+    // 3p = a + b * k and the cross product = c - dy * k for column xStart + k.
+    const int a = 3 * ((xStart - axis.heelX) * dx + (y - axis.heelY) * dy);
+    const int b = 3 * dx;
+    const int c = dx * (y - axis.heelY) - dy * (xStart - axis.heelX);
+    const int firstRight = dy > 0 ? floorDiv(c, dy) + 1 : floorDiv(-c, -dy) + 1;
+    for (int band = 0; band < 3; ++band) {
+      // Inside the band: band * |axis|^2 < 3p <= top.
+      const int bottom = band * squaredLength;
+      const int top = (band + 1) * squaredLength - (onLineToHeelSide ? 0 : 1);
+      ColumnRun run = columnsWhere(a, b, bottom, top);
+      if (run.first > run.last) continue;
+      const int split = std::clamp(firstRight, run.first, run.last + 1);
+      RunSums leftSums = sumRun(row, run.first, split);
+      RunSums rightSums = sumRun(row, split, run.last + 1);
+      bandCount[band] += leftSums.loaded + rightSums.loaded;
+      zoneLoad[2 * band] += leftSums.load;
+      zoneLoad[2 * band + 1] += rightSums.load;
     }
   }
 
@@ -210,27 +304,25 @@ struct HalfSums {
 };
 
 void sumHalf(const uint8_t* image, int xStart, HalfSums& sums) {
+  int histogram[256] = {};
   for (int y = 0; y < kCanvasHeight; ++y) {
     const uint8_t* row = image + y * kCanvasWidth;
-    int64_t rowLoad = 0, rowSumX = 0;
-    for (int x = xStart; x < xStart + kCanvasHalfWidth;) {
-      if (eightEmpty(row + x)) {
-        x += 8;
-        continue;
-      }
-      for (int end = x + 8; x < end; ++x) {
-        const int level = row[x];
-        if (level == 0) continue;
-        ++sums.classCount[kLevelClasses.classOf[level]];
-        ++sums.loadedPixels;
-        rowLoad += level;
-        rowSumX += static_cast<int64_t>(level) * x;
-      }
+    // Row sums stay below 2^31 (255 * 319 * 160).
+    int rowLoad, rowSumX;
+    sumHalfRow(row, xStart, rowLoad, rowSumX);
+    if (rowLoad == 0) continue;
+    for (int x = xStart; x < xStart + kCanvasHalfWidth; x += 8) {
+      if (eightEmpty(row + x)) continue;
+      for (int i = x; i < x + 8; ++i) ++histogram[row[i]];
     }
     sums.load += rowLoad;
     sums.sumX += rowSumX;
-    sums.sumY += rowLoad * y;
+    sums.sumY += static_cast<int64_t>(rowLoad) * y;
     (y > kMiddleRow ? sums.upper : sums.lower) += rowLoad;
+  }
+  for (int level = 1; level < 256; ++level) {
+    sums.classCount[kLevelClasses.classOf[level]] += histogram[level];
+    sums.loadedPixels += histogram[level];
   }
 }
 
