@@ -69,8 +69,9 @@ class Lettering {
       i += extra + 1;
       if (FT_Load_Char(face_, c, FT_LOAD_RENDER) != 0) continue;
       FT_GlyphSlot glyph = face_->glyph;
-      if (image != nullptr) blend(*image, glyph->bitmap, pen + glyph->bitmap_left,
-                                  baseline - glyph->bitmap_top, colour);
+      if (image != nullptr)
+        blend(*image, glyph->bitmap, pen + glyph->bitmap_left, baseline - glyph->bitmap_top,
+              colour);
       pen += static_cast<int>(glyph->advance.x >> 6);
     }
     return pen - x;
@@ -116,14 +117,14 @@ class Page {
             bool heavy = false) {
     (heavy ? bold_ : regular_).write(image, s, x, row(baseline), size, colour);
   }
-  void centred(const std::string& s, int left, int right, int baseline, int size,
-               cv::Scalar colour, bool heavy = false) {
+  void centred(const std::string& s, int left, int right, int baseline, int size, cv::Scalar colour,
+               bool heavy = false) {
     int w = (heavy ? bold_ : regular_).width(s, size);
     text(s, (left + right - w) / 2, baseline, size, colour, heavy);
   }
   // A labelled table cell: shaded label on the left, white value area on the right.
-  void labelCell(const std::string& label, int left, int labelRight, int right, int bottom,
-                 int top, int size = 24) {
+  void labelCell(const std::string& label, int left, int labelRight, int right, int bottom, int top,
+                 int size = 24) {
     fill(left, bottom, labelRight, top, kLabelFill);
     frame(left, bottom, right, top, kRule, 1);
     line(labelRight, bottom, labelRight, top, kRule);
@@ -184,7 +185,8 @@ void footprint(Page& page, int x, int y, int archType, bool leftFoot, cv::Scalar
   std::vector<cv::Point> middle = {at(12, 26), at(12 + midWidth[archType], 30),
                                    at(10 + midWidth[archType] + 6, 76), at(9, 80)};
   cv::fillConvexPoly(img, middle, colour, cv::LINE_AA);
-  const double toes[5][3] = {{55, 116, 8.5}, {42, 118, 6}, {32, 115, 5.5}, {23, 111, 5}, {15, 105, 4.5}};
+  const double toes[5][3] = {
+      {55, 116, 8.5}, {42, 118, 6}, {32, 115, 5.5}, {23, 111, 5}, {15, 105, 4.5}};
   for (const auto& toe : toes)
     cv::circle(img, at(toe[0], toe[1]), static_cast<int>(toe[2]), colour, cv::FILLED, cv::LINE_AA);
 }
@@ -218,11 +220,11 @@ cv::Mat pageOne(Lettering& regular, Lettering& bold, const std::vector<cv::Scala
 
   // Foot size table: length and width of each foot.
   page.fill(690, 1392, 1110, 1436, kTeal);
-  page.centred("左腳", 785, 947, 1405, 24, kWhite, true);
-  page.centred("右腳", 947, 1110, 1405, 24, kWhite, true);
-  page.labelCell("腳長", 690, 785, 1110, 1335, 1392);
-  page.labelCell("腳寬", 690, 785, 1110, 1285, 1335);
-  page.line(947, 1285, 947, 1392, kRule);
+  page.centred("左腳", 778, 942, 1405, 24, kWhite, true);
+  page.centred("右腳", 942, 1110, 1405, 24, kWhite, true);
+  page.labelCell("腳長", 690, 778, 1110, 1335, 1392);
+  page.labelCell("腳寬", 690, 778, 1110, 1285, 1335);
+  page.line(942, 1285, 942, 1392, kRule);
 
   // Arch index row.
   page.fill(690, 1184, 1110, 1228, kTeal);
@@ -234,20 +236,21 @@ cv::Mat pageOne(Lettering& regular, Lettering& bold, const std::vector<cv::Scala
 
   // Six-zone table: forefoot, middle foot and heel rows, two columns per foot.
   page.fill(690, 1060, 1110, 1104, kTeal);
-  page.centred("六區", 690, 755, 1073, 22, kWhite, true);
-  page.centred("左腳", 755, 931, 1073, 24, kWhite, true);
-  page.centred("右腳", 931, 1110, 1073, 24, kWhite, true);
+  page.centred("六區", 690, 753, 1073, 22, kWhite, true);
+  page.centred("左腳", 753, 927, 1073, 24, kWhite, true);
+  page.centred("右腳", 927, 1110, 1073, 24, kWhite, true);
   const char* zoneRows[3] = {"前足", "中足", "後跟"};
   const int zoneBands[4] = {1060, 1003, 935, 867};
-  for (int r = 0; r < 3; ++r) page.labelCell(zoneRows[r], 690, 755, 1110, zoneBands[r + 1], zoneBands[r], 22);
-  for (int x : {843, 931, 1019}) page.line(x, 867, x, 1060, kRule, x == 931 ? 2 : 1);
+  for (int r = 0; r < 3; ++r)
+    page.labelCell(zoneRows[r], 690, 753, 1110, zoneBands[r + 1], zoneBands[r], 22);
+  for (int x : {841, 927, 1013}) page.line(x, 867, x, 1060, kRule, x == 927 ? 2 : 1);
 
   // Left and right shares of the whole load.
   page.fill(690, 800, 1110, 844, kTeal);
-  page.centred("左腳", 785, 947, 813, 24, kWhite, true);
-  page.centred("右腳", 947, 1110, 813, 24, kWhite, true);
+  page.centred("左腳", 785, 962, 813, 24, kWhite, true);
+  page.centred("右腳", 962, 1110, 813, 24, kWhite, true);
   page.labelCell("壓力比例", 690, 785, 1110, 745, 800, 22);
-  page.line(947, 745, 947, 800, kRule);
+  page.line(962, 745, 962, 800, kRule);
 
   // Foot types: four prints per foot, each under the place of its mark.
   page.sectionBar("足型分析", 118, 1122, 680, 724);
@@ -288,25 +291,45 @@ cv::Mat pageOne(Lettering& regular, Lettering& bold, const std::vector<cv::Scala
   page.text("紅點為建議鞋型", 175, 80, 18, kLabelInk);
 
   page.line(118, 56, 1122, 56, kRule);
-  page.text("本報告依足底壓力量測結果提供選鞋與鞋墊參考，不作醫療診斷之用。", 118, 28, 18, kLabelInk);
+  page.text("本報告依足底壓力量測結果提供選鞋與鞋墊參考，不作醫療診斷之用。", 118, 28, 18,
+            kLabelInk);
   return page.image;
 }
 
-cv::Mat pageTwo(Lettering& regular, Lettering& bold) {
+// The five load classes of the pressure picture with their colours.
+void levelLegend(Page& page, const std::vector<cv::Scalar>& scale) {
+  page.sectionBar("壓力色階", 118, 1122, 580, 624);
+  const int classEnds[6] = {0, 64, 112, 192, 224, 255};
+  const char* names[5] = {"極低壓", "低壓", "中壓", "高壓", "極高壓"};
+  const int left = 140, width = 960;
+  for (int x = 0; x < width; ++x)
+    page.fill(left + x, 480, left + x + 1, 530, scale[1 + x * 254 / (width - 1)]);
+  page.frame(left - 1, 479, left + width + 1, 531, kRule, 1);
+  for (int c = 0; c < 5; ++c) {
+    int from = left + (classEnds[c] * width) / 255, to = left + (classEnds[c + 1] * width) / 255;
+    if (c > 0) page.line(from, 470, from, 540, kInk, 2);
+    page.centred(names[c], from, to, 440, 22, kInk);
+  }
+  page.text(
+      "壓力分為 255 級：1–64 極低壓、65–112 低壓、113–192 中壓、193–224 高壓、225–255 極高壓。",
+      140, 400, 20, kLabelInk);
+}
+
+cv::Mat pageTwo(Lettering& regular, Lettering& bold, const std::vector<cv::Scalar>& scale) {
   Page page(regular, bold);
   header(page, "平衡評估與備註");
 
-  page.sectionBar("左右平衡評估", 118, 1122, 1448, 1492);
-  page.text("依左右腳壓力比例的差距判定站姿平衡：", 140, 1420, 22, kLabelInk);
+  page.text("本頁說明站立時左右腳的壓力平衡，並附上量測人員的備註。", 118, 1610, 24, kLabelInk);
+  page.sectionBar("左右平衡評估", 118, 1122, 1520, 1564);
+  page.text("依左右腳壓力比例的差距判定站姿平衡，紅色記號為本次結果：", 140, 1470, 22, kLabelInk);
   struct Category {
     double left, right;
     const char* title;
     const char* detail;
   };
-  const Category categories[3] = {
-      {50, 50, "平衡良好", "左右壓力差小於 5%"},
-      {46, 54, "輕度偏移", "左右壓力差 5% 至 10%，留意站姿習慣"},
-      {40, 60, "明顯偏移", "左右壓力差 10% 以上，建議進一步評估"}};
+  const Category categories[3] = {{50, 50, "平衡良好", "左右壓力差小於 5%"},
+                                  {46, 54, "輕度偏移", "左右壓力差 5% 至 10%，留意站姿習慣"},
+                                  {40, 60, "明顯偏移", "左右壓力差 10% 以上，建議進一步評估"}};
   for (const Category& c : categories) {
     report::Rect mark = report::balanceMark(c.left, c.right);
     page.frame(140, mark.bottom - 12, 1100, mark.top + 12, kRule, 1);
@@ -316,22 +339,24 @@ cv::Mat pageTwo(Lettering& regular, Lettering& bold) {
   }
 
   page.sectionBar("報告說明", 118, 1122, 960, 1004);
-  const char* notes[] = {
-      "‧ 足底壓力分佈圖以色階表示壓力，藍色為低壓，紅色為高壓。",
-      "‧ 六區壓力為單腳前足、中足與後跟內外兩側各自所占的百分比。",
-      "‧ 足弓指標為中足接觸面積占足印面積的比例，數值愈大足弓愈低。",
-      "‧ 鞋款建議依足弓指標判定：扁平足宜選控制型，高弓足宜選超級穩定型，",
-      "   正常足可選基礎功能型的緩衝款或支撐款。",
-      "‧ 訂製鞋墊依本次量測的腳長與足弓指標製作。"};
+  const char* notes[] = {"‧ 足底壓力分佈圖以色階表示壓力，藍色為低壓，紅色為高壓。",
+                         "‧ 六區壓力為單腳前足、中足與後跟內外兩側各自所占的百分比。",
+                         "‧ 足弓指標為中足接觸面積占足印面積的比例，數值愈大足弓愈低。",
+                         "‧ 鞋款建議依足弓指標判定：扁平足宜選控制型，高弓足宜選超級穩定型，",
+                         "   正常足可選基礎功能型的緩衝款或支撐款。",
+                         "‧ 訂製鞋墊依本次量測的腳長與足弓指標製作。"};
   int y = 920;
   for (const char* note : notes) {
     page.text(note, 140, y, 24, kInk);
     y -= 44;
   }
 
+  levelLegend(page, scale);
+
   page.sectionBar("備註", 118, 1122, 318, 362);
   page.frame(140, 30, 1100, 300, kRule, 1);
-  for (int base = 259; base > 30; base -= 35) page.line(160, base - 9, 1080, base - 9, cv::Scalar(225, 225, 225));
+  for (int base = 259; base > 30; base -= 35)
+    page.line(160, base - 9, 1080, base - 9, cv::Scalar(225, 225, 225));
   return page.image;
 }
 
@@ -377,7 +402,7 @@ int main(int argc, char** argv) {
   if (!regular.usable() || !bold.usable()) return 1;
   std::vector<cv::Scalar> scale = pressureScale(folder);
   bool ok = save(folder, "Origin_page1.png", pageOne(regular, bold, scale)) &&
-            save(folder, "Origin_page2.png", pageTwo(regular, bold)) &&
+            save(folder, "Origin_page2.png", pageTwo(regular, bold, scale)) &&
             save(folder, "mark.png", markPicture()) &&
             save(folder, "save.png", buttonPicture(true)) &&
             save(folder, "next.png", buttonPicture(false));

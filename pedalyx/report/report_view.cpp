@@ -1,10 +1,111 @@
 #include "pedalyx/report/report_view.h"
 
-#include <FL/gl.h>
+#include <GL/glew.h>
+// GLEW before the other GL headers.
+#include <FL/Fl.H>
+#include <FTGL/ftgl.h>
 
-GL_Display_report::GL_Display_report() : Fl_Gl_Window(0, 0, 500, 707) {}
+#include <cstdio>
+#include <cstdlib>
+#include <opencv2/imgcodecs.hpp>
+
+#include "pedalyx/report/report_text_gl.h"
+
+namespace {
+
+cv::Mat loadPicture(const char* path) {
+  cv::Mat picture = cv::imread(path, cv::IMREAD_COLOR);
+  if (picture.empty()) std::printf("can not load %s\n", path);
+  return picture;
+}
+
+}  // namespace
+
+GL_Display_report::GL_Display_report()
+    : Fl_Gl_Window(0, 0, 500, 707),
+      placeholder(500 * 707 * 3, 128),
+      pageOnePixels(size_t(report::kPageWidth) * report::kPageHeight * 3, 255),
+      pageTwoPixels(size_t(report::kPageWidth) * report::kPageHeight * 3, 255),
+      readInputs(readReportInputsFromStation),
+      runExport(exportReport) {
+  std::printf("w %d   h %d \n", w(), h());
+  pageOneTemplate = loadPicture("./Origin_page1.png");
+  pageTwoTemplate = loadPicture("./Origin_page2.png");
+  markImage = loadPicture("./mark.png");
+  saveImage = loadPicture("./save.png");
+  nextImage = loadPicture("./next.png");
+  pageImage = cv::Mat(pageHeight, pageWidth, CV_8UC3, pageOnePixels.data());
+  font = report::loadReportFont();
+}
+
+GL_Display_report::~GL_Display_report() {
+  placeholder.clear();
+  std::exit(0);
+}
 
 void GL_Display_report::draw() {
-  glClearColor(192 / 255.0f, 192 / 255.0f, 192 / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  if (!context_valid() || !contextReady_) {
+    if (glGenFramebuffers == nullptr && glewInit() != GLEW_OK)
+      std::printf("GLEW could not be initialised\n");
+    createPageTarget();
+    contextReady_ = true;
+    displayDirty_ = true;
+  }
+  // Pages are composed only when a capture is pending: between captures the window shows the
+  // last captured page anyway, and composing two A4 pages per frame would cost the imaging.
+  if (exportPending || refreshPending) composeAndCapture(readInputs());
+  showPage();
+}
+
+void GL_Display_report::showPage() {
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glViewport(0, 0, pixel_w(), pixel_h());
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, 1, 0, 1, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0, 0.5f, 0.5f, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (displayDirty_) {
+    const auto& page = pageIndex == 1 ? pageTwoPixels : pageOnePixels;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, pageWidth, pageHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 page.data());
+    displayDirty_ = false;
+  }
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 1);
+  glVertex2f(0, 0);
+  glTexCoord2f(1, 1);
+  glVertex2f(1, 0);
+  glTexCoord2f(1, 0);
+  glVertex2f(1, 1);
+  glTexCoord2f(0, 0);
+  glVertex2f(0, 1);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+}
+
+int GL_Display_report::handle(int event) {
+  switch (event) {
+    case FL_PUSH:
+      if (Fl::event_button() == FL_MIDDLE_MOUSE) std::printf("middle mouse click \n");
+      if (Fl::event_button() == FL_RIGHT_MOUSE) std::printf("right mouse click \n");
+      return 1;
+    case FL_DRAG:
+      std::printf("mouse position [ %d, %d ] \n", Fl::event_x(), Fl::event_y());
+      return 1;
+    case FL_MOVE:
+      std::printf("mouse_x = %d  mouse_y = %d \n", Fl::event_x(), h() - Fl::event_y() - 1);
+      return 1;
+    case FL_MOUSEWHEEL:
+      std::printf("mouse wheel %d \n", Fl::event_dy());
+      return 1;
+    default:
+      return Fl_Gl_Window::handle(event);
+  }
 }

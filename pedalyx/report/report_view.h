@@ -1,9 +1,63 @@
-// Placeholder: the view exists at its fixed place and clears to the default grey.
+// The report window: composes the customer report as two A4 pages (1240 x 1754 pixels,
+// 150 dpi) in an off-screen framebuffer, keeps both pages as RGB pixel buffers and shows page 1
+// scaled into the window. A capture happens when the data-entry "OK" asks for a refresh and
+// when the report gate asks for the export, which runs right after the capture.
 #pragma once
 #include <FL/Fl_Gl_Window.H>
+
+#include <functional>
+#include <memory>
+#include <opencv2/core.hpp>
+#include <vector>
+
+#include "pedalyx/report/report_layout.h"
+
+class FTFont;
+
+// What one capture shows: the values of the controls and the marked pressure picture.
+struct ReportInputs {
+  report::ReportValues values;
+  const unsigned char* markedImage = nullptr;  // 320 x 335, B G R, bottom row first; or none
+};
 
 class GL_Display_report : public Fl_Gl_Window {
  public:
   GL_Display_report();
+  // Ends the process with status 0, like closing the station.
+  ~GL_Display_report() override;
   void draw() override;
+  int handle(int event) override;
+
+  unsigned int texture = 0;  // every textured quad and the final display
+  std::vector<unsigned char> placeholder;
+  int placeholderWidth = 500, placeholderHeight = 707;
+  unsigned int frameBuffer = 0, frameTexture = 0, depthBuffer = 0;
+  int pageWidth = report::kPageWidth, pageHeight = report::kPageHeight;
+  cv::Mat pageOneTemplate, pageTwoTemplate;
+  cv::Mat pageImage;  // header over a page buffer, used to flip it
+  cv::Mat markImage, saveImage, nextImage;
+  std::vector<unsigned char> pageOnePixels, pageTwoPixels;  // RGB, top row first
+  bool exportPending = false;  // set by the report gate: capture, then export
+  bool refreshPending = true;  // set by "OK" of the data entry: capture
+  std::unique_ptr<FTFont> font;
+  int pageIndex = 0;  // page shown: 0 page 1, 1 page 2
+
+  // Where a capture takes its values; the station's controls unless a test replaces it.
+  std::function<ReportInputs()> readInputs;
+  // Runs the export after a capture; the station's export unless a test replaces it.
+  std::function<void(GL_Display_report&)> runExport;
+
+ private:
+  void createPageTarget();
+  void composeAndCapture(const ReportInputs& inputs);
+  void showPage();
+  bool contextReady_ = false;
+  bool displayDirty_ = true;  // the shown page changed since it was last uploaded
 };
+
+// The station's sources for the report: data-entry, remarks and main-window controls, the
+// pressure view's marked picture and the reference view's foot-type columns.
+ReportInputs readReportInputsFromStation();
+// The export of the station: report name from the phone and the clock, PDF, insole tool,
+// hand-off, pressure PNG.
+void exportReport(GL_Display_report& view);

@@ -1,0 +1,164 @@
+// Composing the two report pages in the off-screen framebuffer and capturing them.
+#include <GL/glew.h>
+// GLEW before the other GL headers.
+#include <FTGL/ftgl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <opencv2/core.hpp>
+
+#include "pedalyx/report/report_text_gl.h"
+#include "pedalyx/report/report_view.h"
+
+namespace {
+
+using report::Rect;
+
+// Uploads a B G R picture into the bound texture; rows in memory order.
+void uploadBgr(const unsigned char* pixels, int width, int height) {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_BGR, GL_UNSIGNED_BYTE, pixels);
+}
+
+// Draws the bound texture over r. topRowFirst: the picture's first row is its top row (files);
+// otherwise its first row is the bottom row (pictures read back from GL).
+void texturedQuad(const Rect& r, bool topRowFirst) {
+  float bottomT = topRowFirst ? 1.0f : 0.0f, topT = 1.0f - bottomT;
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, bottomT);
+  glVertex2i(r.left, r.bottom);
+  glTexCoord2f(1, bottomT);
+  glVertex2i(r.right, r.bottom);
+  glTexCoord2f(1, topT);
+  glVertex2i(r.right, r.top);
+  glTexCoord2f(0, topT);
+  glVertex2i(r.left, r.top);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+}
+
+void drawPicture(unsigned int texture, const cv::Mat& bgr, const Rect& r) {
+  if (bgr.empty()) return;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  cv::Mat packed = bgr.isContinuous() ? bgr : bgr.clone();
+  uploadBgr(packed.data, packed.cols, packed.rows);
+  texturedQuad(r, true);
+}
+
+void filledRect(const Rect& r, float red, float green, float blue) {
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(red, green, blue);
+  glRecti(r.left, r.bottom, r.right, r.top);
+  glColor3f(1, 1, 1);
+}
+
+void redDots(const std::vector<report::Point>& dots) {
+  glDisable(GL_TEXTURE_2D);
+  glColor3f(1, 0, 0);
+  glEnable(GL_POINT_SMOOTH);
+  glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glPointSize(20);
+  glBegin(GL_POINTS);
+  for (const report::Point& p : dots) glVertex2i(p.x, p.y);
+  glEnd();
+  glColor3f(1, 1, 1);
+  glDisable(GL_POINT_SMOOTH);
+  glDisable(GL_BLEND);
+  glPointSize(1);
+}
+
+// Reads the whole page and turns it so that its first row is the top of the page.
+void capturePage(std::vector<unsigned char>& pixels, cv::Mat& pageImage) {
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, report::kPageWidth, report::kPageHeight, GL_RGB, GL_UNSIGNED_BYTE,
+               pixels.data());
+  pageImage = cv::Mat(report::kPageHeight, report::kPageWidth, CV_8UC3, pixels.data());
+  cv::flip(pageImage, pageImage, 0);
+}
+
+void pageProjection() {
+  glViewport(0, 0, report::kPageWidth, report::kPageHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, report::kPageWidth, 0, report::kPageHeight, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+}  // namespace
+
+void GL_Display_report::createPageTarget() {
+  glGenTextures(1, &frameTexture);
+  glBindTexture(GL_TEXTURE_2D, frameTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pageWidth, pageHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               nullptr);
+  glGenRenderbuffers(1, &depthBuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, pageWidth, pageHeight);
+  glGenFramebuffers(1, &frameBuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture, 0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+  GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+  if (status != GL_FRAMEBUFFER_COMPLETE)
+    std::printf("report page framebuffer incomplete: 0x%04X\n", static_cast<unsigned>(status));
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  uploadBgr(placeholder.data(), placeholderWidth, placeholderHeight);
+}
+
+void GL_Display_report::composeAndCapture(const ReportInputs& in) {
+  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+  pageProjection();
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  const Rect wholePage{0, 0, pageWidth, pageHeight};
+
+  // Page 1: template, personal data and measurements, pressure picture, marks.
+  report::PageOneLayout one = report::layoutPageOne(in.values);
+  drawPicture(texture, pageOneTemplate, wholePage);
+  for (const report::PlacedText& t : one.texts) report::writeText(font.get(), t.x, t.y, t.text);
+  filledRect(one.pictureBackground, 0, 0, 1);
+  if (in.markedImage != nullptr) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    uploadBgr(in.markedImage, report::kPictureWidth, report::kPictureHeight);
+    texturedQuad(one.picture, false);
+  }
+  drawPicture(texture, markImage, one.leftFootTypeMark);
+  drawPicture(texture, markImage, one.rightFootTypeMark);
+  redDots(one.shoeTypeDots);
+  capturePage(pageOnePixels, pageImage);
+
+  // Page 2: balance mark and the remark.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  report::PageTwoLayout two = report::layoutPageTwo(in.values);
+  drawPicture(texture, pageTwoTemplate, wholePage);
+  drawPicture(texture, markImage, two.balanceMark);
+  for (const report::PlacedText& t : two.remarkLines)
+    report::writeText(font.get(), t.x, t.y, t.text);
+  capturePage(pageTwoPixels, pageImage);
+  refreshPending = false;
+
+  if (exportPending && runExport) runExport(*this);
+  exportPending = false;
+
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glBindTexture(GL_TEXTURE_2D, frameTexture);
+  glGenerateMipmap(GL_TEXTURE_2D);
+  displayDirty_ = true;
+}
