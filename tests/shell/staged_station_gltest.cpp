@@ -26,7 +26,10 @@ const std::string kScreenshotDir = platform::currentDirectory() + "/screenshots/
 // files the station writes land here and not in the staged directory.
 std::string makeWorkingCopy() {
   char pattern[] = "/tmp/station-run-XXXXXX";
-  std::string folder = mkdtemp(pattern);
+  // Deliberately longer than 100 characters (and not ASCII) so the working directory is read
+  // at any length.
+  std::string folder = std::string(mkdtemp(pattern)) + "/足壓工作站-" + std::string(120, 'w');
+  if (!platform::makeDirectory(folder)) return folder;
   DIR* staged = opendir(STATION_DIR);
   if (staged == nullptr) return folder;
   while (dirent* entry = readdir(staged)) {
@@ -62,12 +65,34 @@ bool waitFor(Condition condition, std::chrono::milliseconds limit) {
   return condition();
 }
 
-std::vector<unsigned long> windowsNamed(const std::string& name) {
+// Windows that were already visible before the station started (a developer's desktop).
+std::vector<unsigned long> windowsBefore;
+
+// The visible windows the station opened.
+std::vector<unsigned long> stationWindows() {
   std::vector<unsigned long> found;
   for (unsigned long window : desktop::visibleWindows()) {
+    bool old = false;
+    for (unsigned long before : windowsBefore) old = old || before == window;
+    if (!old) found.push_back(window);
+  }
+  return found;
+}
+
+std::vector<unsigned long> windowsNamed(const std::string& name) {
+  std::vector<unsigned long> found;
+  for (unsigned long window : stationWindows()) {
     if (desktop::windowName(window) == name) found.push_back(window);
   }
   return found;
+}
+
+std::string describeWindows() {
+  std::string text;
+  for (unsigned long window : desktop::visibleWindows()) {
+    text += std::to_string(window) + " [" + desktop::windowName(window) + "] ";
+  }
+  return text;
 }
 
 // Exit status of the child, or -1 while it runs after the limit.
@@ -83,7 +108,7 @@ class StagedStation : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(platform::fileExists(std::string(STATION_DIR) + "/Pedalyx"))
         << "stage the station first";
-    ASSERT_TRUE(desktop::visibleWindows().empty()) << "another window is already open";
+    windowsBefore = desktop::visibleWindows();
     folder_ = makeWorkingCopy();
     child_ = startStation(folder_);
     ASSERT_GT(child_, 0);
@@ -107,10 +132,10 @@ class StagedStation : public ::testing::Test {
 
 TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   ASSERT_TRUE(waitFor([] { return !windowsNamed(kMainTitle).empty(); }, 30s))
-      << "no main window; console:\n"
+      << "no main window; windows: " << describeWindows() << "\nconsole:\n"
       << console();
   std::this_thread::sleep_for(1s);
-  std::vector<unsigned long> visible = desktop::visibleWindows();
+  std::vector<unsigned long> visible = stationWindows();
   ASSERT_EQ(visible.size(), 1u) << "only the main window is shown at start";
   const unsigned long main = visible[0];
   EXPECT_EQ(desktop::windowName(main), kMainTitle);
@@ -132,14 +157,14 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
 
   // The analysis-area button lies below the design height; it must be reachable at start.
   desktop::click(origin.x + 390 + 78, origin.y + 716 + 20);
-  ASSERT_TRUE(waitFor([] { return desktop::visibleWindows().size() == 2; }, 5s))
+  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 2; }, 5s))
       << "the analysis window did not open";
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_analysis"));
-  for (unsigned long window : desktop::visibleWindows()) {
+  for (unsigned long window : stationWindows()) {
     if (window != main) desktop::sendClose(window);
   }
-  ASSERT_TRUE(waitFor([] { return desktop::visibleWindows().size() == 1; }, 5s))
+  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 1; }, 5s))
       << "closing a secondary window only hides it";
 
   // "報表" opens the data-entry window, "備註" the remarks window.
@@ -152,6 +177,30 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_remarks"));
 
+  for (unsigned long window : stationWindows()) {
+    if (window != main) desktop::sendClose(window);
+  }
+  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 1; }, 5s));
+
+  // A right click on the reference strip opens the settings window "Edit"; its language
+  // choice, below the design area, switches to Simplified and stores "1".
+  desktop::run("xdotool mousemove " + std::to_string(origin.x + 654 + 130) + " " +
+               std::to_string(origin.y + 193 + 27) + " click 3");
+  ASSERT_TRUE(waitFor([] { return windowsNamed("Edit").size() == 1; }, 5s));
+  const unsigned long settings = windowsNamed("Edit")[0];
+  desktop::Point edit = desktop::windowPosition(settings);
+  desktop::run("xdotool mousemove " + std::to_string(edit.x + 50 + 67) + " " +
+               std::to_string(edit.y + 522 + 15) +
+               " click 1 sleep 0.6 key Down sleep 0.3 key Return");
+  EXPECT_TRUE(waitFor(
+      [&] { return platform::readWholeFile(folder_ + "/language_choice.txt").value_or("") == "1"; },
+      5s));
+  EXPECT_TRUE(waitFor([] { return windowsNamed("足底压力检测仪").size() == 1; }, 3s))
+      << "the title follows the language; now " << desktop::windowName(main);
+  std::this_thread::sleep_for(500ms);
+  desktop::screenshot(screenshotPath("staged_settings_simplified"));
+  desktop::sendClose(settings);
+
   // The heartbeat prints a second divisible by 7 within seven seconds.
   ASSERT_TRUE(waitFor([&] { return console().find("Loop Check! ") != std::string::npos; }, 9s));
   std::string text = console();
@@ -162,7 +211,6 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   ASSERT_TRUE(desktop::sendClose(main));
   EXPECT_EQ(waitForExit(child_, 10s), 0);
   child_ = -1;
-  EXPECT_FALSE(platform::fileExists(folder_ + "/language_choice.txt"));
 }
 
 }  // namespace
