@@ -21,8 +21,25 @@ constexpr double kPollPeriod = 1.0 / 120;
 
 InsoleState& insole() { return insoleView->state; }
 
-// Runs the chooser; the chosen file, or empty after printing why there is none.
-std::string runChooser(Fl_Native_File_Chooser& chooser) {
+// Sets the length slider and the arch index of one side from a hand-off and fits that side.
+void applyPendingSide(const cobblet::SideValues& values, Fl_Value_Input* archInput, int side) {
+  archInput->value(values.archIndex());
+  lengthSlider->value(values.footLength() + 10);
+  changeLength();
+  insole().currentSide = side;
+  insole().dirty = true;
+}
+
+}  // namespace
+
+FileChooser chooseFile = nativeChooseFile;
+
+std::string nativeChooseFile(const char* title, const char* filter, bool save) {
+  Fl_Native_File_Chooser chooser;
+  chooser.type(save ? Fl_Native_File_Chooser::BROWSE_SAVE_FILE
+                    : Fl_Native_File_Chooser::BROWSE_FILE);
+  chooser.title(title);
+  if (filter != nullptr) chooser.filter(filter);
   switch (chooser.show()) {
     case -1:
       std::fprintf(stderr, "ERROR: %s\n", chooser.errmsg());
@@ -35,17 +52,6 @@ std::string runChooser(Fl_Native_File_Chooser& chooser) {
       return chooser.filename() != nullptr ? chooser.filename() : std::string();
   }
 }
-
-// Sets the length slider and the arch index of one side from a hand-off and fits that side.
-void applyPendingSide(const cobblet::SideValues& values, Fl_Value_Input* archInput, int side) {
-  archInput->value(values.archIndex());
-  lengthSlider->value(values.footLength() + 10);
-  changeLength();
-  insole().currentSide = side;
-  insole().dirty = true;
-}
-
-}  // namespace
 
 void changeWidth() {
   InsoleState& state = insole();
@@ -76,11 +82,7 @@ void restoreSize() {
 }
 
 void chooseTemplate(int side) {
-  Fl_Native_File_Chooser chooser;
-  chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
-  chooser.title("Load a image file");
-  chooser.filter("image\t*.bmp\n");
-  const std::string chosen = runChooser(chooser);
+  const std::string chosen = chooseFile("Load a image file", "image\t*.bmp\n", false);
   if (!chosen.empty()) insoleView->loadTemplate(chosen, side);
 }
 
@@ -88,10 +90,7 @@ void readLeftCallback(Fl_Widget*, void*) { chooseTemplate(cobblet::kLeft); }
 void readRightCallback(Fl_Widget*, void*) { chooseTemplate(cobblet::kRight); }
 
 void saveCallback(Fl_Widget*, void*) {
-  Fl_Native_File_Chooser chooser;
-  chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
-  chooser.title("Save The Diabetic Insole");
-  const std::string chosen = runChooser(chooser);
+  const std::string chosen = chooseFile("Save The Diabetic Insole", nullptr, true);
   if (chosen.empty()) return;
   if (!insoleView->templateBitmap.loaded()) {
     std::fprintf(stderr, "ERROR: no insole template is loaded, nothing was saved\n");

@@ -3,6 +3,8 @@
 #pragma once
 #include <FL/Fl_Widget.H>
 
+#include <string>
+
 #include "cobblet/poll_clock.h"
 
 // Target size from the sliders (widthSlider, lengthSlider callbacks; changeLength is also run
@@ -10,6 +12,12 @@
 void changeWidth();
 void changeLength();
 void restoreSize();
+
+// Asks the user for a file to open (save false) or to save under; empty when cancelled or
+// failed (after the lines on standard error). The native chooser, replaceable in tests.
+using FileChooser = std::string (*)(const char* title, const char* filter, bool save);
+extern FileChooser chooseFile;
+std::string nativeChooseFile(const char* title, const char* filter, bool save);
 
 // Read buttons: the file chooser, then the template for the left (0) or right (1) foot.
 void chooseTemplate(int side);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "cobblet/pad_readback.h"
 
@@ -60,7 +59,7 @@ void stretchOffset(const InsoleState& state, float& x, float& y) {
   y = static_cast<float>(180 - (box.minRow + box.maxRow) * 0.5 * (state.targetHeight / 360));
 }
 
-void scaleHeights(HeightPlane& plane, double lengthRatio, double heightRatio) {
+float scaleHeights(HeightPlane& plane, double lengthRatio, double heightRatio) {
   const float factor = static_cast<float>(lengthRatio) * static_cast<float>(heightRatio);
   // Two scans compute the same products, so nothing needs to be kept between them.
   float lowest = 255;
@@ -70,7 +69,6 @@ void scaleHeights(HeightPlane& plane, double lengthRatio, double heightRatio) {
       if (h > 0 && h < lowest) lowest = h;
     }
   }
-  std::printf("min %f\n", lowest);
   const float shift = lowest != kInsideLevel ? lowest - kInsideLevel : 0.0f;
   for (int row = 0; row < kPlaneRows; ++row) {
     for (int column = 0; column < kPlaneColumns; ++column) {
@@ -79,6 +77,7 @@ void scaleHeights(HeightPlane& plane, double lengthRatio, double heightRatio) {
       pixelAt(plane, row, column) = clampToByte(h);
     }
   }
+  return lowest;
 }
 
 void limitSlope(HeightPlane& plane, HeightPlane& scratch) {
@@ -223,10 +222,13 @@ void addPadWindow(HeightPlane& plane, const PadStamp& pad, double padWidth, doub
   }
 }
 
-PadSize fitInsole(InsoleState& state, const FittingInputs& inputs, InsoleRenderer& renderer) {
+FittingResult fitInsole(InsoleState& state, const FittingInputs& inputs, InsoleRenderer& renderer) {
+  FittingResult result;
   renderer.stretch(state, state.workPlane);
   if (inputs.heightFollowsLength) {
-    scaleHeights(state.workPlane, inputs.lengthSlider / state.templateLength, inputs.heightRatio);
+    result.lowestScaled = scaleHeights(state.workPlane, inputs.lengthSlider / state.templateLength,
+                                       inputs.heightRatio);
+    result.heightsScaled = true;
   }
   if (inputs.slopeLimit) limitSlope(state.workPlane, state.scratchPlane);
   trimCorners(state.workPlane);
@@ -238,7 +240,8 @@ PadSize fitInsole(InsoleState& state, const FittingInputs& inputs, InsoleRendere
             archFactor(static_cast<float>(archIndex)));
 
   state.currentBox = measureBox(state.workPlane);
-  const PadSize pad = padSizeFor(state.currentBox, inputs.hvAngle);
+  result.pad = padSizeFor(state.currentBox, inputs.hvAngle);
+  const PadSize& pad = result.pad;
   if (inputs.padOn) {
     float column = 0, row = 0;
     if (padCentre(state.workPlane, state.currentSide, column, row)) {
@@ -251,7 +254,7 @@ PadSize fitInsole(InsoleState& state, const FittingInputs& inputs, InsoleRendere
   }
   state.resultPlane = state.workPlane;
   state.dirty = false;
-  return pad;
+  return result;
 }
 
 }  // namespace cobblet

@@ -56,7 +56,8 @@ int widthStepForLength(double lengthDifference);
 void stretchOffset(const InsoleState& state, float& x, float& y);
 
 // Heights scaled by lengthRatio x heightRatio, then shifted so the lowest non-zero one is 10.
-void scaleHeights(HeightPlane& plane, double lengthRatio, double heightRatio);
+// Returns the lowest scaled height before the shift.
+float scaleHeights(HeightPlane& plane, double lengthRatio, double heightRatio);
 
 // Lowers, one level per pass, every pixel that stands more than 3 levels above an edge
 // neighbour or 4 above a diagonal one, until a pass changes nothing.
@@ -85,8 +86,13 @@ bool padCentre(const HeightPlane& plane, int side, float& column, float& row);
 void addPadWindow(HeightPlane& plane, const PadStamp& pad, double padWidth, double padLength,
                   double padHeight);
 
-// The whole fitting of the current side; leaves the insole in resultPlane, clears dirty and
-// returns the pad size it used.
-PadSize fitInsole(InsoleState& state, const FittingInputs& inputs, InsoleRenderer& renderer);
+struct FittingResult {
+  PadSize pad;               // written back into the pad sliders
+  float lowestScaled = 255;  // lowest height after the length scaling, before the shift
+  bool heightsScaled = false;
+};
+
+// The whole fitting of the current side; leaves the insole in resultPlane and clears dirty.
+FittingResult fitInsole(InsoleState& state, const FittingInputs& inputs, InsoleRenderer& renderer);
 
 }  // namespace cobblet

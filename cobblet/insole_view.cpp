@@ -91,10 +91,11 @@ void GL_Display_Image::loadTemplate(const std::string& pathUtf8, int side) {
 }
 
 void GL_Display_Image::fit() {
-  const cobblet::PadSize pad = cobblet::fitInsole(state, inputsFromControls(), *renderer_);
-  padWidthSlider->value(pad.width);
-  padLengthSlider->value(pad.length);
-  padHeightSlider->value(pad.height);
+  const cobblet::FittingResult result = cobblet::fitInsole(state, inputsFromControls(), *renderer_);
+  if (result.heightsScaled) std::printf("min %f\n", result.lowestScaled);
+  padWidthSlider->value(result.pad.width);
+  padLengthSlider->value(result.pad.length);
+  padHeightSlider->value(result.pad.height);
 }
 
 void GL_Display_Image::draw() {
