@@ -48,8 +48,10 @@ cv::Mat drawLeftPrint(double midfootWidth) {
         const double outer = 19.5 + 3.0 * t;
         const double arc = std::sin(t * 3.14159265);
         const double envelope = 51.5 - 8.0 * t + std::max(0.0, midfootWidth - 30) * arc;
-        const double inner =
-            std::min(outer + std::max(3.0, midfootWidth * (1 - 0.35 * arc)), envelope);
+        // Narrow bands curve in at the middle like an arch; wide ones fill it out straight.
+        const double flatness = std::clamp((midfootWidth - 18) / 14, 0.0, 1.0);
+        const double waist = 1 - 0.35 * arc * (1 - flatness);
+        const double inner = std::min(outer + std::max(3.0, midfootWidth * waist), envelope);
         if (x >= outer && x < inner) v = std::max(v, 95.0 + 60 * (1 - std::abs(0.5 - t)));
       }
       load.at<uint8_t>(y, x) = static_cast<uint8_t>(std::clamp(v, 0.0, 255.0));
