@@ -22,6 +22,7 @@ void mainWindowCloseCallback(Fl_Widget*, void*) {
   // The toolkit also sends Escape to a window's callback; a stray Escape must not end an
   // examination, so only the close box ends the program.
   if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+  flushPendingSettings();
   // The pressure view's teardown releases the camera and ends the process with status 0.
   delete pressureView;
   std::exit(0);
@@ -66,6 +67,6 @@ void simplifiedLanguageCallback(Fl_Widget*, void*) {
   storeLanguage();
 }
 
-void filterSliderCallback(Fl_Widget*, void*) { storeFilterSettings(); }
+void filterSliderCallback(Fl_Widget*, void*) { requestFilterSettingsWrite(); }
 
-void blockSliderCallback(Fl_Widget*, void*) { storeBlockSettings(); }
+void blockSliderCallback(Fl_Widget*, void*) { requestBlockSettingsWrite(); }

@@ -1,5 +1,6 @@
 #include "pedalyx/shell/settings_ui.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Value_Slider.H>
@@ -39,4 +40,31 @@ void storeBlockSettings() {
   double blocks[settings::kBlockCount];
   for (int i = 0; i < settings::kBlockCount; ++i) blocks[i] = blockSliders[i]->value();
   settings::saveBlockSettings("", blocks);
+}
+
+namespace {
+
+constexpr double kSettleSeconds = 0.1;
+bool filterWritePending = false;
+bool blockWritePending = false;
+
+void writePendingSettings(void*) { flushPendingSettings(); }
+
+void scheduleWrite(bool& pending) {
+  if (pending) return;
+  pending = true;
+  Fl::add_timeout(kSettleSeconds, writePendingSettings);
+}
+
+}  // namespace
+
+void requestFilterSettingsWrite() { scheduleWrite(filterWritePending); }
+
+void requestBlockSettingsWrite() { scheduleWrite(blockWritePending); }
+
+void flushPendingSettings() {
+  Fl::remove_timeout(writePendingSettings);
+  if (filterWritePending) storeFilterSettings();
+  if (blockWritePending) storeBlockSettings();
+  filterWritePending = blockWritePending = false;
 }

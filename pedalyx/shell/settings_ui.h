@@ -17,3 +17,11 @@ void storeLanguage();
 void storeFilterSettings();
 // "blue_block.txt" from blockSliders 0 to 5.
 void storeBlockSettings();
+
+// Slider drags change the value many times a second while each rewrite waits for the disk
+// (several milliseconds), so the sliders ask for a rewrite that runs once the values have
+// settled for a moment; a drag still leaves the file with its last value.
+void requestFilterSettingsWrite();
+void requestBlockSettingsWrite();
+// Writes any requested file now (before the program ends).
+void flushPendingSettings();

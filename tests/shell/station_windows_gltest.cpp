@@ -33,6 +33,7 @@
 #include "pedalyx/shell/callbacks.h"
 #include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/labels_ui.h"
+#include "pedalyx/shell/settings_ui.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/window_layout.h"
 #include "platform/files.h"
@@ -198,12 +199,19 @@ TEST_F(StationWindows, CaseTextsAreLoadedWholeAndStoredOnChange) {
             "seventeen letters");
 }
 
-TEST_F(StationWindows, SlidersRewriteTheirFiles) {
-  noiseFilterSlider->value(7);
-  noiseFilterSlider->do_callback();
+TEST_F(StationWindows, SlidersRewriteTheirFilesOnceTheValueSettles) {
+  // A drag: many values in a row end with one file holding the last of them.
+  for (int value = 5; value <= 7; ++value) {
+    noiseFilterSlider->value(value);
+    noiseFilterSlider->do_callback();
+  }
+  pump(0.4);
   EXPECT_EQ(platform::readWholeFile("noise.txt").value_or(""), "7.000000\r\n6.000000\r\n");
+
   blockSliders[5]->value(0.97);
   blockSliders[5]->do_callback();
+  // Ending the program right after a change still leaves the change on disk.
+  flushPendingSettings();
   EXPECT_EQ(platform::readWholeFile("blue_block.txt").value_or(""),
             "0.050000\r\n0.950000\r\n0.330000\r\n0.650000\r\n0.050000\r\n0.970000\r\n");
 }
