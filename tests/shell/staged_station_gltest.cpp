@@ -206,7 +206,7 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_settings_simplified"));
 
-  // Drag the noise filter to its right end and close the main window at once, with the
+  // Drag the noise filter to its right end and close the main window right after, with the
   // settings window still open: the program ends with status 0 and the file keeps the
   // dragged value.
   int sliderY = edit.y + 180 + 16;
@@ -215,7 +215,7 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   for (int x = 210; x <= 330; x += 10) {
     drag += " sleep 0.02 mousemove " + std::to_string(edit.x + x) + " " + std::to_string(sliderY);
   }
-  desktop::run(drag + " mouseup 1");
+  desktop::run(drag + " mouseup 1 sleep 0.15");
   ASSERT_TRUE(desktop::sendClose(main));
   EXPECT_EQ(waitForExit(child_, 10s), 0);
   child_ = -1;
