@@ -122,6 +122,10 @@ TEST_F(ToolbarCallbacks, SwitchingToolsContinuesTheSameLength) {
   modeButtonCallback(widthToolButton, mode(kModeWidth));
   modeButtonCallback(lengthToolButton, mode(kModeLength));
   EXPECT_EQ(pressureView->measureLeft->lengthCount, 1);
+  // A move over the right half goes to the right record, whose length has no point yet.
+  moveAnalysisTool(*pressureView, pressureView->w() - 20, 200);
+  EXPECT_EQ(pressureView->measureLeft->lengthCount, 1);
+  EXPECT_EQ(pressureView->measureRight->lengthCount, 0);
   moveAnalysisTool(*pressureView, 100, 200);
   EXPECT_EQ(pressureView->measureLeft->lengthCount, 2);
   EXPECT_EQ(leftLengthInput->value(), pressureView->measureLeft->lengthResult);
