@@ -26,7 +26,7 @@ test: stage
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPEDALYX_SANITIZE=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
-	cmake --build build-asan --target stage
+	ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan --target stage
 	cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
