@@ -7,7 +7,7 @@
 #include <FL/Fl_Value_Input.H>
 
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/report/foot_type_classifier.h"
+#include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/handles.h"
@@ -52,9 +52,11 @@ ReportInputs readReportInputsFromStation() {
   v.shareLeft = valueOf(shareLeftInput);
   v.shareRight = valueOf(shareRightInput);
   v.shoeSize = shoeSizeOutput != nullptr && shoeSizeOutput->value() ? shoeSizeOutput->value() : "";
-  // The same columns the reference strip frames for the arch indexes shown.
-  v.leftColumn = static_cast<float>(leftReferenceColumn(v.leftArch));
-  v.rightColumn = static_cast<float>(rightReferenceColumn(v.rightArch));
+  // The columns the reference strip framed for the arch indexes shown.
+  if (referenceView != nullptr) {
+    v.leftColumn = referenceView->leftColumn;
+    v.rightColumn = referenceView->rightColumn;
+  }
   v.remarks = textOf(remarksInput);
   if (pressureView != nullptr) in.markedImage = pressureView->markedImage;
   return in;

@@ -61,5 +61,3 @@ void loadPointsFileCallback(Fl_Widget* widget, void* data);
 void okButtonCallback(Fl_Widget* widget, void* data);
 // "開啟小鍵盤": starts the on-screen keyboard.
 void keyboardButtonCallback(Fl_Widget* widget, void* data);
-// Empties phone, e-mail, birth and remarks and selects "男" again, for the next customer.
-void clearPersonalData();

@@ -1,9 +1,5 @@
 // The data-entry window's buttons. "OK" only asks: the pressure view takes the report snapshot
 // at its next live draw and then runs the report gate; the report view captures its pages.
-#include <FL/Fl_Choice.H>
-#include <FL/Fl_Input.H>
-#include <FL/Fl_Multiline_Input.H>
-
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/callbacks.h"
@@ -17,12 +13,3 @@ void okButtonCallback(Fl_Widget*, void*) {
 
 // A station without an on-screen keyboard simply gets nothing; typing still works.
 void keyboardButtonCallback(Fl_Widget*, void*) { platform::startOnScreenKeyboard(); }
-
-void clearPersonalData() {
-  for (Fl_Input_* field :
-       {static_cast<Fl_Input_*>(remarksInput), static_cast<Fl_Input_*>(phoneInput),
-        static_cast<Fl_Input_*>(emailInput), static_cast<Fl_Input_*>(birthYearInput),
-        static_cast<Fl_Input_*>(birthMonthInput)})
-    if (field != nullptr) field->value("");
-  if (entryGenderChoice != nullptr) entryGenderChoice->value(0);
-}

@@ -1,0 +1,239 @@
+// The whole road from "報表" to the customer's files, in a station built in this process on
+// the simulated plate: the gate's three refusals in order, then the report view's capture and
+// export (PDF, insole tool start, hand-off, pressure PNG).
+#include <gtest/gtest.h>
+// The toolkit's X11 headers define macros that clash with the test framework: include after.
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Multiline_Input.H>
+#include <FL/Fl_Value_Input.H>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <regex>
+#include <string>
+
+#include "pedalyx/imaging/frame_statistics_view.h"
+#include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/report_layout.h"
+#include "pedalyx/report/report_view.h"
+#include "pedalyx/shell/handles.h"
+#include "pedalyx/shell/station_build_ui.h"
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Message boxes are modal; this closes each one shortly after it opens, as the operator would.
+void closeMessageBoxes(void*) {
+  if (Fl::modal() != nullptr) Fl::modal()->hide();
+  Fl::repeat_timeout(0.2, closeMessageBoxes);
+}
+
+template <class Condition>
+bool pumpUntil(Condition done, double seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (done()) return true;
+    Fl::wait(0.02);
+  }
+  return done();
+}
+
+void pump(double seconds) {
+  pumpUntil([] { return false; }, seconds);
+}
+
+std::string messages() { return platform::readWholeFile("messages.log").value_or(""); }
+
+std::string runCommand(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  pclose(pipe);
+  return output;
+}
+
+// "確定" and the frames it takes until the gate has answered (a message or the report).
+void confirm() {
+  size_t before = messages().size();
+  okButton->do_callback();
+  pumpUntil([&] { return messages().size() > before || reportView->visible(); }, 20);
+  pump(0.5);
+}
+
+std::string lastMessage() {
+  std::string log = messages();
+  if (log.empty()) return log;
+  size_t start = log.rfind('\n', log.size() - 2);
+  return log.substr(start == std::string::npos ? 0 : start + 1);
+}
+
+std::string onlyPdf() {
+  if (!fs::exists("PDF_INSOLES")) return "";
+  for (auto& entry : fs::directory_iterator("PDF_INSOLES"))
+    if (entry.path().extension() == ".pdf") return entry.path().string();
+  return "";
+}
+
+}  // namespace
+
+TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
+  // A working directory with the staged data; the insole tool is a stand-in that only notes
+  // that it was started, so the hand-off file stays for the test to read.
+  fs::path folder = fs::absolute("export_path_station");
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (auto& entry : fs::directory_iterator(STATION_DIR)) {
+    std::string name = entry.path().filename().string();
+    if (name == "Cobblet" || name == "Pedalyx" || !entry.is_regular_file()) continue;
+    fs::copy_file(entry.path(), folder / name);
+  }
+  platform::writeFileAtomic((folder / "Cobblet").string(), "#!/bin/sh\ntouch cobblet_started\n");
+  chmod((folder / "Cobblet").c_str(), 0755);
+  ASSERT_EQ(chdir(folder.c_str()), 0);
+  setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
+  setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
+  workingDirectory = folder.string();
+
+  buildStation();
+  mainWindow->show();
+  Fl::add_timeout(0.2, closeMessageBoxes);
+  // The simulated customer steps on the plate after its first second.
+  auto loadedPixels = [] {
+    int loaded = 0;
+    for (unsigned char level : pressureView->levelImage) loaded += level != 0;
+    return loaded;
+  };
+  ASSERT_TRUE(pumpUntil([&] { return loadedPixels() > 5000; }, 30)) << loadedPixels();
+  takePictureButton->do_callback();  // hold the picture, so typed results stay
+  pump(0.5);
+
+  reportButton->do_callback();
+  ASSERT_TRUE(dataEntryWindow->shown());
+
+  // a. No phone: one message, the window stays open.
+  confirm();
+  EXPECT_EQ(messages(), "聯絡方式為必填項目|聯絡方式欄位空白\n");
+  EXPECT_TRUE(dataEntryWindow->shown());
+  EXPECT_FALSE(reportView->visible());
+
+  // b. Phone given; the right width is still 0 and so are the arch indexes: sizes come first.
+  phoneInput->value("0987 654/..");
+  emailInput->value("lin@example.tw");
+  birthYearInput->value("1985");
+  birthMonthInput->value("11");
+  leftLengthInput->value(243.6);
+  leftWidthInput->value(94.2);
+  rightLengthInput->value(245.1);
+  rightWidthInput->value(0);
+  confirm();
+  EXPECT_EQ(lastMessage(), "腳掌長寬為必填項目|請輸入腳掌長寬\n");
+
+  // c. Sizes complete, arch indexes missing.
+  rightWidthInput->value(95);
+  confirm();
+  EXPECT_EQ(lastMessage(), "足弓指標為必填項目|請輸入足弓指標\n");
+  EXPECT_TRUE(dataEntryWindow->shown());
+  EXPECT_EQ(onlyPdf(), "") << "no file before the data are complete";
+
+  // d. The operator marks heel and toe of each foot with the arch-index tool: the analyzer
+  // computes both arch indexes. Then the data are complete and the report view replaces the
+  // data entry and exports at its next draw.
+  pressureView->measureMode = kArchIndexTool;
+  const int w = pressureView->w(), h = pressureView->h();
+  for (int x : {w / 4, 3 * w / 4}) {
+    pressAnalysisTool(*pressureView, false, x, h * 9 / 10);
+    pressAnalysisTool(*pressureView, false, x, h / 10);
+  }
+  pressureView->measureMode = kNoTool;
+  pump(0.5);
+  ASSERT_GT(leftArchInput->value(), 0);
+  ASSERT_GT(rightArchInput->value(), 0);
+  remarksInput->value("右腳足跟偶有疼痛\n建議搭配足弓支撐鞋墊");
+  size_t messagesBefore = messages().size();
+  confirm();
+  EXPECT_EQ(messages().size(), messagesBefore) << lastMessage();
+  EXPECT_TRUE(reportView->visible());
+  EXPECT_FALSE(dataEntryWindow->shown());
+  ASSERT_TRUE(pumpUntil([] { return fs::exists("insole_info.txt") && onlyPdf() != ""; }, 20));
+  ASSERT_TRUE(pumpUntil([] { return fs::exists("cobblet_started"); }, 10));
+
+  // Everything named from the phone made safe for file names and one clock reading.
+  std::string pdf = onlyPdf();
+  std::smatch name;
+  ASSERT_TRUE(
+      std::regex_match(pdf, name, std::regex("PDF_INSOLES/(0987_654_\\.\\._\\d{12})\\.pdf")))
+      << pdf;
+  std::string reportName = name[1];
+  std::string handoff = platform::readWholeFile("insole_info.txt").value_or("");
+  char feet[128];
+  std::snprintf(feet, sizeof feet, "left %0.2f 243 94( \\d+){6}\nright %0.2f 245 95( \\d+){6}\n",
+                leftArchInput->value(), rightArchInput->value());
+  EXPECT_TRUE(std::regex_match(
+      handoff, std::regex(feet + std::regex_replace(reportName, std::regex("\\."), "\\."))))
+      << handoff;
+
+  std::string info = runCommand("pdfinfo '" + pdf + "'");
+  EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
+  EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+
+  // The PDF shows the captured page 1: compare its rendering with pageOnePixels.
+  runCommand("pdftoppm -r 150 -png -singlefile '" + pdf + "' rendered");
+  cv::Mat rendered = cv::imread("rendered.png", cv::IMREAD_COLOR);
+  ASSERT_FALSE(rendered.empty());
+  const auto& page = reportView->pageOnePixels;
+  double difference = 0;
+  long samples = 0;
+  for (int r = 0; r < rendered.rows; r += 5)
+    for (int x = 0; x < rendered.cols; x += 5) {
+      double fromBottomPt = (rendered.rows - 0.5 - r) * 72.0 / 150;
+      int pageRow = report::kPageHeight - 1 - int(fromBottomPt / 848 * report::kPageHeight);
+      int pageCol = int((x + 0.5) * 72.0 / 150 / 600 * report::kPageWidth);
+      if (pageRow < 0 || pageCol >= report::kPageWidth) continue;
+      const unsigned char* want = &page[(size_t(pageRow) * report::kPageWidth + pageCol) * 3];
+      cv::Vec3b got = rendered.at<cv::Vec3b>(r, x);
+      for (int c = 0; c < 3; ++c) difference += std::abs(int(want[c]) - int(got[2 - c]));
+      samples += 3;
+    }
+  EXPECT_LT(difference / samples, 6.0);
+
+  // The pressure PNG: the plain picture of the snapshot, upright.
+  cv::Mat png = cv::imread("FOOT_PRESSURE/" + reportName + ".png", cv::IMREAD_COLOR);
+  ASSERT_EQ(png.cols, 320);
+  ASSERT_EQ(png.rows, 335);
+  cv::Mat plain(335, 320, CV_8UC3, pressureView->plainImage), upright;
+  cv::flip(plain, upright, 0);
+  EXPECT_EQ(cv::norm(png, upright, cv::NORM_INF), 0);
+  EXPECT_GT(cv::countNonZero(cv::Mat(png.reshape(1))), 1000) << "the picture is empty";
+
+  // Nothing written outside the two folders but the hand-off and the test's own files.
+  for (auto& entry : fs::recursive_directory_iterator(".")) {
+    std::string file = fs::relative(entry.path(), ".").generic_string();
+    if (!entry.is_regular_file() || fs::exists(fs::path(STATION_DIR) / file)) continue;
+    bool expected = file.rfind("PDF_INSOLES/", 0) == 0 || file.rfind("FOOT_PRESSURE/", 0) == 0 ||
+                    file == "insole_info.txt" || file == "messages.log" ||
+                    file == "cobblet_started" || file == "rendered.png" || file == "Cobblet";
+    EXPECT_TRUE(expected) << "unexpected file " << file;
+  }
+  for (auto& entry : fs::directory_iterator(folder.parent_path()))
+    EXPECT_NE(entry.path().extension(), ".pdf") << entry.path();
+
+  // The page, as the operator sees it; kept for a look.
+  cv::Mat rgb(report::kPageHeight, report::kPageWidth, CV_8UC3,
+              const_cast<unsigned char*>(page.data())),
+      bgr;
+  cv::cvtColor(rgb, bgr, cv::COLOR_RGB2BGR);
+  cv::imwrite("station_page1.png", bgr);
+}
