@@ -1,0 +1,327 @@
+// Plays one whole examination on the station as an operator would, with real mouse clicks and
+// key presses on an X display: take a picture of the simulated customer, place both foot axes,
+// measure both feet, fill in the report data and confirm, save the subject into the database
+// and load the pressure picture back for review. Leaves screenshots, the report page rendered
+// to PNG and a copy of the insole hand-off in the output folder.
+//
+//   play_examination <working directory with Pedalyx> <output folder>
+//
+// The working directory must hold the staged programs and data files. Needs DISPLAY, xdotool,
+// ImageMagick's import and poppler's pdftoppm.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <opencv2/imgcodecs.hpp>
+#include <string>
+#include <thread>
+
+#include "platform/files.h"
+#include "tests/shell/desktop_driver.h"
+#include "tools/examination_plan.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const char* const kMainTitle = "足底壓力檢測儀";
+const char* const kDataEntryTitle = "資料輸入";
+
+std::string outputFolder;
+int stepNumber = 0;
+
+void say(const std::string& text) {
+  std::printf("[examination] %s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+void fail(const std::string& text) {
+  std::fprintf(stderr, "[examination] FAILED: %s\n", text.c_str());
+  std::exit(1);
+}
+
+template <class Condition>
+bool waitFor(Condition condition, std::chrono::milliseconds limit,
+             std::chrono::milliseconds step = 100ms) {
+  auto end = Clock::now() + limit;
+  while (Clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(step);
+  }
+  return condition();
+}
+
+unsigned long waitForWindow(const std::string& title, std::chrono::milliseconds limit) {
+  unsigned long found = 0;
+  waitFor(
+      [&] {
+        for (unsigned long window : desktop::visibleWindows()) {
+          if (desktop::windowName(window) == title) {
+            found = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      limit);
+  return found;
+}
+
+std::string screenshot(const std::string& name) {
+  std::this_thread::sleep_for(400ms);
+  char prefix[16];
+  std::snprintf(prefix, sizeof prefix, "%02d_", ++stepNumber);
+  std::string path = outputFolder + "/" + prefix + name + ".png";
+  desktop::screenshot(path);
+  return path;
+}
+
+// A click inside a window, at a point given in the window's own pixels.
+struct WindowPointer {
+  desktop::Point origin;
+  void click(int x, int y) const { desktop::click(origin.x + x, origin.y + y); }
+  void move(int x, int y) const {
+    desktop::run("xdotool mousemove " + std::to_string(origin.x + x) + " " +
+                 std::to_string(origin.y + y));
+  }
+  void clickCentre(int x, int y, int w, int h) const { click(x + w / 2, y + h / 2); }
+};
+
+void typeText(const std::string& text) { desktop::run("xdotool type --delay 30 '" + text + "'"); }
+
+pid_t startStation(const std::string& folder) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    if (getenv("PEDALYX_SIMULATED_CAMERA") == nullptr) setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
+    std::string console = outputFolder + "/pedalyx_console.txt";
+    if (freopen(console.c_str(), "w", stdout) == nullptr) _exit(127);
+    // The toolkit's own file chooser takes typed paths reliably without a window manager.
+    std::string home = outputFolder + "/.home";
+    desktop::run("mkdir -p '" + home + "/.fltk/fltk.org'");
+    platform::writeFileAtomic(home + "/.fltk/fltk.org/fltk.prefs",
+                              "; FLTK preferences file format 1.0\n; vendor: fltk.org\n"
+                              "; application: fltk\n\n[.]\n\n\n[./options]\n\nFNFCUsesGTK:0\n");
+    setenv("HOME", home.c_str(), 1);
+    // Line-buffered like a console, so every line is in the file at once.
+    execlp("stdbuf", "stdbuf", "-oL", "./Pedalyx", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return child;
+}
+
+// The first file in folder whose name ends with suffix, or "".
+std::string findFile(const std::string& folder, const std::string& suffix) {
+  std::string listing = desktop::run("ls -1 '" + folder + "' 2>/dev/null");
+  size_t pos = 0;
+  while (pos < listing.size()) {
+    size_t end = listing.find('\n', pos);
+    if (end == std::string::npos) end = listing.size();
+    std::string name = listing.substr(pos, end - pos);
+    if (name.size() >= suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      return folder + "/" + name;
+    }
+    pos = end + 1;
+  }
+  return "";
+}
+
+// Pixels of the pressure view on screen that show load (differ from the no-load colour of the
+// view's lower-left corner).
+int loadedPixels(desktop::Point origin) {
+  const std::string shot = outputFolder + "/.probe.png";
+  desktop::screenshot(shot);
+  cv::Mat screen = cv::imread(shot, cv::IMREAD_COLOR);
+  std::remove(shot.c_str());
+  cv::Rect view(origin.x + 5, origin.y + 86, 533, 558);
+  if (screen.empty() || (view & cv::Rect(0, 0, screen.cols, screen.rows)) != view) return 0;
+  cv::Mat area = screen(view);
+  cv::Vec3b empty = area.at<cv::Vec3b>(area.rows - 3, 2);
+  int loaded = 0;
+  for (int y = 0; y < area.rows; y += 2) {
+    for (int x = 0; x < area.cols; x += 2) {
+      cv::Vec3b pixel = area.at<cv::Vec3b>(y, x);
+      int difference = std::abs(pixel[0] - empty[0]) + std::abs(pixel[1] - empty[1]) +
+                       std::abs(pixel[2] - empty[2]);
+      if (difference > 60) ++loaded;
+    }
+  }
+  return loaded;
+}
+
+bool waitForCustomer(desktop::Point origin) {
+  int previous = -1;
+  int steady = 0;
+  return waitFor(
+      [&] {
+        int loaded = loadedPixels(origin);
+        steady = (loaded > 2000 && previous > 0 && std::abs(loaded - previous) * 50 < loaded)
+                     ? steady + 1
+                     : 0;
+        previous = loaded;
+        return steady >= 2;
+      },
+      90s, 700ms);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s <station working directory> <output folder>\n", argv[0]);
+    return 2;
+  }
+  const std::string folder = argv[1];
+  outputFolder = argv[2];
+  platform::makeDirectory(outputFolder);
+  if (!platform::fileExists(folder + "/Pedalyx")) fail("no Pedalyx in " + folder);
+
+  const ExaminationPlan plan = planExamination();
+  pid_t station = startStation(folder);
+  unsigned long mainWindow = waitForWindow(kMainTitle, 30s);
+  if (mainWindow == 0) fail("the station window did not open");
+  WindowPointer main{desktop::windowPosition(mainWindow)};
+  say("station window open");
+
+  // The background is captured on the empty plate, then the customer steps on: wait until the
+  // live picture shows both feet standing still.
+  if (!waitForCustomer(main.origin)) fail("the live picture never showed the customer");
+  screenshot("live");
+  main.clickCentre(9, 27, 50, 45);  // take picture
+  std::this_thread::sleep_for(500ms);
+
+  main.clickCentre(179, 26, 64, 45);  // arch index tool
+  for (const FootPlan& foot : plan.feet) {
+    main.click(foot.heel.x, foot.heel.y);
+    std::this_thread::sleep_for(300ms);
+    main.click(foot.toe.x, foot.toe.y);
+    std::this_thread::sleep_for(300ms);
+  }
+  // Length and width: press at one end, move to the other (the field follows), press again.
+  main.clickCentre(260, 26, 50, 45);
+  for (const FootPlan& foot : plan.feet) {
+    main.click(foot.back.x, foot.back.y);
+    main.move(foot.front.x, foot.front.y - 1);
+    std::this_thread::sleep_for(200ms);
+    main.click(foot.front.x, foot.front.y);
+    std::this_thread::sleep_for(300ms);
+  }
+  main.clickCentre(310, 26, 50, 45);
+  for (const FootPlan& foot : plan.feet) {
+    main.click(foot.inner.x, foot.inner.y);
+    main.move(foot.outer.x, foot.outer.y + 1);
+    std::this_thread::sleep_for(200ms);
+    main.click(foot.outer.x, foot.outer.y);
+    std::this_thread::sleep_for(300ms);
+  }
+  screenshot("measured");
+
+  // The report: personal data, then "確定".
+  main.clickCentre(581, 26, 50, 45);
+  unsigned long entryWindow = waitForWindow(kDataEntryTitle, 10s);
+  if (entryWindow == 0) fail("the data-entry window did not open");
+  WindowPointer entry{desktop::windowPosition(entryWindow)};
+  entry.clickCentre(85, 81, 235, 34);
+  typeText(plan.phone);
+  entry.clickCentre(85, 126, 235, 34);
+  typeText(plan.email);
+  entry.clickCentre(85, 181, 90, 34);
+  typeText(plan.birthYear);
+  entry.clickCentre(230, 182, 90, 33);
+  typeText(plan.birthMonth);
+  screenshot("data_entry");
+  entry.clickCentre(185, 300, 110, 80);
+
+  // The insole tool deletes the hand-off as soon as it reads it: keep a copy for the checks.
+  const std::string handoff = folder + "/insole_info.txt";
+  bool copied = waitFor(
+      [&] {
+        auto bytes = platform::readWholeFile(handoff);
+        if (!bytes || bytes->empty()) return false;
+        return platform::writeFileAtomic(outputFolder + "/insole_info.txt", *bytes);
+      },
+      20s, 10ms);
+  if (!copied) fail("no insole hand-off was written");
+  say("hand-off written");
+  std::string pdf;
+  if (!waitFor([&] { return !(pdf = findFile(folder + "/PDF_INSOLES", ".pdf")).empty(); }, 20s)) {
+    fail("no report PDF");
+  }
+  screenshot("report_view");
+  std::string leftInsole, rightInsole;
+  bool insoles = waitFor(
+      [&] {
+        leftInsole = findFile(folder + "/PDF_INSOLES", "_iLeft.bmp");
+        rightInsole = findFile(folder + "/PDF_INSOLES", "_iRight.bmp");
+        return !leftInsole.empty() && !rightInsole.empty();
+      },
+      30s);
+  if (!insoles) fail("the insole tool did not save both insoles");
+  say("insoles saved");
+  desktop::run("pdftoppm -png -r 60 -f 1 -l 1 -singlefile '" + pdf + "' '" + outputFolder +
+               "/report_page1'");
+  desktop::run("convert '" + leftInsole + "' '" + outputFolder + "/insole_left.png'");
+  desktop::run("convert '" + rightInsole + "' '" + outputFolder + "/insole_right.png'");
+
+  // The report view lies over the main window: put it away as an operator would.
+  for (unsigned long window : desktop::visibleWindows()) {
+    if (window != mainWindow) desktop::sendClose(window);
+  }
+  std::this_thread::sleep_for(500ms);
+
+  // Save the subject into the database from the analysis window.
+  main.clickCentre(390, 716, 157, 40);
+  unsigned long analysisWindow = 0;
+  waitFor(
+      [&] {
+        for (unsigned long window : desktop::visibleWindows()) {
+          if (window != mainWindow) analysisWindow = window;
+        }
+        return analysisWindow != 0;
+      },
+      10s);
+  if (analysisWindow == 0) fail("the analysis window did not open");
+  WindowPointer analysis{desktop::windowPosition(analysisWindow)};
+  std::this_thread::sleep_for(500ms);
+  analysis.clickCentre(1061, 642, 62, 85);
+  if (!waitFor([&] { return platform::fileExists(folder + "/Database_2080.csv"); }, 10s)) {
+    fail("Save wrote no database row");
+  }
+  screenshot("analysis_saved");
+  desktop::sendClose(analysisWindow);
+  std::this_thread::sleep_for(500ms);
+
+  // Load the pressure picture of the report back for review.
+  std::string picture = findFile(folder + "/FOOT_PRESSURE", ".png");
+  if (picture.empty()) fail("no pressure picture in FOOT_PRESSURE");
+  main.clickCentre(575, 645, 60, 45);
+  unsigned long chooser = waitForWindow("Load a image file", 10s);
+  if (chooser == 0) fail("LOAD opened no file chooser");
+  // The chooser's file name field has the focus and starts with the working folder.
+  typeText("FOOT_PRESSURE/" + picture.substr(picture.rfind('/') + 1));
+  desktop::run("xdotool key Return");
+  std::this_thread::sleep_for(2s);
+  // The pressure view alone, for comparing with the picture that was loaded.
+  cv::Mat screen = cv::imread(screenshot("review"), cv::IMREAD_COLOR);
+  cv::Rect view(main.origin.x + 5, main.origin.y + 86, 533, 558);
+  if (!screen.empty() && (view & cv::Rect(0, 0, screen.cols, screen.rows)) == view) {
+    cv::imwrite(outputFolder + "/review_view.png", screen(view));
+  }
+
+  desktop::sendClose(mainWindow);
+  int status = -1;
+  waitFor([&] { return waitpid(station, &status, WNOHANG) == station; }, 10s);
+  if (waitpid(station, nullptr, WNOHANG) == 0) {
+    kill(station, SIGKILL);
+    fail("the station did not end when its window was closed");
+  }
+  say("report PDF: " + pdf);
+  say("insoles: " + leftInsole + " and " + rightInsole);
+  say("screenshots, rendered report page and insole pictures: " + outputFolder);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+}
