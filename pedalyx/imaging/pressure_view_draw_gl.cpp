@@ -189,6 +189,7 @@ void GL_Display_Pressure::takeReportSnapshot() {
   drawColourPicture(kCanvasWidth, kCanvasHeight);
   rescaleAnalyzer(*this, kCanvasWidth, kCanvasHeight);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
   glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_BGR, GL_UNSIGNED_BYTE, plainImage);
   runFrameStatistics(*this);
   drawCentreCross(kCanvasWidth, kCanvasHeight);
