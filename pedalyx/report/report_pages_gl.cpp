@@ -92,8 +92,10 @@ void pageProjection() {
 }  // namespace
 
 void GL_Display_report::createPageTarget() {
-  glGenTextures(1, &frameTexture);
-  glBindTexture(GL_TEXTURE_2D, frameTexture);
+  unsigned int name = 0;
+  glGenTextures(1, &name);
+  frameTexture.reset(name);
+  glBindTexture(GL_TEXTURE_2D, name);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -101,20 +103,25 @@ void GL_Display_report::createPageTarget() {
   glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pageWidth, pageHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                nullptr);
-  glGenRenderbuffers(1, &depthBuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+  glGenRenderbuffers(1, &name);
+  depthBuffer.reset(name);
+  glBindRenderbuffer(GL_RENDERBUFFER, name);
   glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, pageWidth, pageHeight);
-  glGenFramebuffers(1, &frameBuffer);
-  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture, 0);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+  glGenFramebuffers(1, &name);
+  frameBuffer.reset(name);
+  glBindFramebuffer(GL_FRAMEBUFFER, name);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frameTexture.get(),
+                         0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                            depthBuffer.get());
   GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
   if (status != GL_FRAMEBUFFER_COMPLETE)
     std::printf("report page framebuffer incomplete: 0x%04X\n", static_cast<unsigned>(status));
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  glGenTextures(1, &name);
+  texture.reset(name);
+  glBindTexture(GL_TEXTURE_2D, name);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -123,7 +130,7 @@ void GL_Display_report::createPageTarget() {
 }
 
 void GL_Display_report::composeAndCapture(const ReportInputs& in) {
-  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.get());
   pageProjection();
   glClearColor(1, 1, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -131,24 +138,24 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
 
   // Page 1: template, personal data and measurements, pressure picture, marks.
   report::PageOneLayout one = report::layoutPageOne(in.values);
-  drawPicture(texture, pageOneTemplate, wholePage);
+  drawPicture(texture.get(), pageOneTemplate, wholePage);
   for (const report::PlacedText& t : one.texts) report::writeText(font.get(), t.x, t.y, t.text);
   filledRect(one.pictureBackground, 0, 0, 1);
   if (in.markedImage != nullptr) {
-    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, texture.get());
     uploadBgr(in.markedImage, report::kPictureWidth, report::kPictureHeight);
     texturedQuad(one.picture, false);
   }
-  drawPicture(texture, markImage, one.leftFootTypeMark);
-  drawPicture(texture, markImage, one.rightFootTypeMark);
+  drawPicture(texture.get(), markImage, one.leftFootTypeMark);
+  drawPicture(texture.get(), markImage, one.rightFootTypeMark);
   redDots(one.shoeTypeDots);
   capturePage(pageOnePixels, pageImage);
 
   // Page 2: balance mark and the remark.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   report::PageTwoLayout two = report::layoutPageTwo(in.values);
-  drawPicture(texture, pageTwoTemplate, wholePage);
-  drawPicture(texture, markImage, two.balanceMark);
+  drawPicture(texture.get(), pageTwoTemplate, wholePage);
+  drawPicture(texture.get(), markImage, two.balanceMark);
   for (const report::PlacedText& t : two.remarkLines)
     report::writeText(font.get(), t.x, t.y, t.text);
   capturePage(pageTwoPixels, pageImage);
@@ -158,7 +165,7 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
   exportPending = false;
 
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glBindTexture(GL_TEXTURE_2D, frameTexture);
+  glBindTexture(GL_TEXTURE_2D, frameTexture.get());
   glGenerateMipmap(GL_TEXTURE_2D);
   displayDirty_ = true;
 }

@@ -47,6 +47,11 @@ void GL_Display_report::draw() {
   if (!context_valid() || !contextReady_) {
     if (glGenFramebuffers == nullptr && glewInit() != GLEW_OK)
       std::printf("GLEW could not be initialised\n");
+    // Names of a context that is gone are forgotten, not deleted in the new one.
+    texture.release();
+    frameTexture.release();
+    frameBuffer.release();
+    depthBuffer.release();
     createPageTarget();
     contextReady_ = true;
     displayDirty_ = true;
@@ -67,7 +72,7 @@ void GL_Display_report::showPage() {
   glLoadIdentity();
   glClearColor(0, 0.5f, 0.5f, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  glBindTexture(GL_TEXTURE_2D, texture.get());
   if (displayDirty_) {
     const auto& page = pageIndex == 1 ? pageTwoPixels : pageOnePixels;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

@@ -10,6 +10,7 @@
 #include <opencv2/core.hpp>
 #include <vector>
 
+#include "pedalyx/imaging/gl_handles.h"
 #include "pedalyx/report/report_layout.h"
 
 class FTFont;
@@ -28,10 +29,12 @@ class GL_Display_report : public Fl_Gl_Window {
   void draw() override;
   int handle(int event) override;
 
-  unsigned int texture = 0;  // every textured quad and the final display
+  TextureHandle texture;  // every textured quad and the final display
   std::vector<unsigned char> placeholder;
   int placeholderWidth = 500, placeholderHeight = 707;
-  unsigned int frameBuffer = 0, frameTexture = 0, depthBuffer = 0;
+  FramebufferHandle frameBuffer;  // the off-screen page, 1240 x 1754
+  TextureHandle frameTexture;     // its colour attachment
+  RenderbufferHandle depthBuffer;
   int pageWidth = report::kPageWidth, pageHeight = report::kPageHeight;
   cv::Mat pageOneTemplate, pageTwoTemplate;
   cv::Mat pageImage;  // header over a page buffer, used to flip it
