@@ -178,9 +178,11 @@ SaveOutcome saveMeasurement(const std::string& startDirectory, const Measurement
   return outcome;
 }
 
-std::string describeSaveFailure(const SaveOutcome& outcome) {
+std::string describeSaveFailure(const SaveOutcome& outcome, bool simplified) {
+  const char* rowLost = simplified ? "资料未能写入 " : "資料未能寫入 ";
+  const char* bitmapLost = simplified ? "图档未能写入 " : "圖檔未能寫入 ";
   std::string text;
-  if (!outcome.rowWritten) text += "資料未能寫入 " + outcome.databasePath + "\n";
-  for (const std::string& path : outcome.failedBitmaps) text += "圖檔未能寫入 " + path + "\n";
+  if (!outcome.rowWritten) text += rowLost + outcome.databasePath + "\n";
+  for (const std::string& path : outcome.failedBitmaps) text += bitmapLost + path + "\n";
   return text;
 }

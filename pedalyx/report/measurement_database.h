@@ -73,8 +73,9 @@ std::string encodeBalanceBitmap(const unsigned char* rgbBottomFirst);
 SaveOutcome saveMeasurement(const std::string& startDirectory, const MeasurementRecord& record,
                             const BalancePictures& pictures, uint32_t stamp);
 
-// The operator text telling what a save could not write; empty when nothing failed.
-std::string describeSaveFailure(const SaveOutcome& outcome);
+// The operator text telling what a save could not write, in Traditional or Simplified
+// characters; empty when nothing failed.
+std::string describeSaveFailure(const SaveOutcome& outcome, bool simplified = false);
 
 // The "Save" button: reads the analysis window and the pressure view, saves, and tells the
 // operator with a message box (shown after the current callback) when something was not written.

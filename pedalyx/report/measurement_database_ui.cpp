@@ -63,6 +63,8 @@ void appendMeasurementRecord() {
   pictures.even = pressureView->balanceImage5050;
   pictures.high = pressureView->balanceImage8020;
   SaveOutcome outcome = saveMeasurement(pressureView->startDirectory, record, pictures, stamp);
-  std::string failure = describeSaveFailure(outcome);
-  if (!failure.empty()) platform::postMessageBox(failure, "儲存失敗");
+  // Item 1 of the language choice is the Simplified label set.
+  const bool simplified = languageChoice != nullptr && languageChoice->value() == 1;
+  std::string failure = describeSaveFailure(outcome, simplified);
+  if (!failure.empty()) platform::postMessageBox(failure, simplified ? "储存失败" : "儲存失敗");
 }

@@ -130,11 +130,6 @@ TEST(DatabaseRow, LongOperatorTextIsCutAtAWholeCharacter) {
   EXPECT_EQ(toAnsi(std::string(600, 'x')).size(), 511u);
 }
 
-TEST(SaveStamp, KeepsTheLowThirtyTwoBits) {
-  EXPECT_EQ(saveStamp(1765432109), 1765432109u);
-  EXPECT_EQ(saveStamp((int64_t{1} << 32) + 5), 5u);
-}
-
 class DatabaseSave : public ::testing::Test {
  protected:
   void SetUp() override {
