@@ -3,6 +3,7 @@
 // ten seconds).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <string>
@@ -123,7 +124,8 @@ TEST(BalanceDatabase, AutoCaptureFillsTheViewsAndSaveStoresTheRowAndThreeBitmaps
   enterText(analysis, kHeightInput, "172.9");
   enterText(analysis, kWeightInput, "65.4");
   click(analysis, kGenderChoice);  // the menu opens over the choice
-  StationRun::key("Down Down Return");
+  pause(1);
+  StationRun::key("--delay 200 Down Down Return");
   click(analysis, kRatioSlider);
   StationRun::key("--repeat 100 --delay 5 Left");
   StationRun::key("--repeat 35 --delay 5 Right");
@@ -164,6 +166,20 @@ TEST(BalanceDatabase, AutoCaptureFillsTheViewsAndSaveStoresTheRowAndThreeBitmaps
   const std::string added = twice.substr(database.size());
   EXPECT_EQ(added[0], '\n');
   EXPECT_EQ(added.find('\n', 1), std::string::npos) << "only one row is added";
+
+  // A database that cannot be written is reported; the bitmaps are still stored.
+  auto bitmapCount = [&] {
+    return std::stoi(station_test::runCommand("ls '" + folder + "' | wc -l"));
+  };
+  const int bitmapsBefore = bitmapCount();
+  ASSERT_EQ(std::rename(run.path("Database_2080.csv").c_str(), run.path("saved.csv").c_str()), 0);
+  ASSERT_TRUE(platform::makeDirectory(run.path("Database_2080.csv")));
+  EXPECT_EQ(run.messages(), "");
+  pause(1);  // a new stamp
+  click(analysis, kSaveButton);
+  pause(1.5);
+  EXPECT_NE(run.messages().find("儲存失敗|資料未能寫入"), std::string::npos) << run.messages();
+  EXPECT_EQ(bitmapCount(), bitmapsBefore + 3);
 }
 
 // A picture as the report export saves it: level 0 everywhere and a block of level 128 where

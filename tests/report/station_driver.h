@@ -58,6 +58,7 @@ class StationRun {
       setenv("PEDALYX_SIMULATED_CAMERA", scene.c_str(), 1);
       setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
       setenv("HOME", home.c_str(), 1);
+      setenv("PEDALYX_MESSAGE_LOG", "messages.txt", 1);
       freopen("console.txt", "w", stdout);
       freopen("console.txt", "a", stderr);
       // Line-buffered like a console, so every diagnostic line is in the file at once.
@@ -77,6 +78,10 @@ class StationRun {
   const std::string& folder() const { return folder_; }
   std::string path(const std::string& name) const { return platform::joinPath(folder_, name); }
   std::string console() const { return platform::readWholeFile(path("console.txt")).value_or(""); }
+  // Every message box shown so far, one "caption|text" entry each.
+  std::string messages() const {
+    return platform::readWholeFile(path("messages.txt")).value_or("");
+  }
   bool running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
   // A visible window whose title contains `title` (and, when given, of that size), waiting up
