@@ -1,6 +1,7 @@
 #include "pedalyx/imaging/calibration_store.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -8,7 +9,9 @@
 
 namespace {
 
-std::string tempPath(const std::string& name) { return testing::TempDir() + "/" + name; }
+std::string tempPath(const std::string& name) {
+  return testing::TempDir() + "/imaging_" + std::to_string(getpid()) + "_" + name;
+}
 
 void fillGrid(CalibrationGrid& grid, float base) {
   for (int i = 0; i < 16; ++i) grid.reference[i] = {base + i, base + 100 + 2 * i};

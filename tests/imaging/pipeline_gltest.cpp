@@ -5,6 +5,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -239,7 +240,7 @@ TEST_F(PipelineTest, FramebufferRecreationDeletesThePreviousObjects) {
 }
 
 TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
-  const std::string folder = ::testing::TempDir() + "/broken_shader";
+  const std::string folder = ::testing::TempDir() + "/broken_shader_" + std::to_string(getpid());
   std::system(("mkdir -p " + folder).c_str());
   std::FILE* f = std::fopen((folder + "/colorShader.vert").c_str(), "w");
   std::fputs("#version 120\nvoid main() { gl_Position = ftransform(); }\n", f);

@@ -46,7 +46,8 @@ class PressureViewTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // A private working directory holding the staged run-time files.
-    const std::string folder = ::testing::TempDir() + "/pressure_view_station";
+    const std::string folder =
+        ::testing::TempDir() + "/pressure_view_station_" + std::to_string(getpid());
     ASSERT_EQ(
         std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cp '" + STATION_DIR +
                      "'/colorShader.* '" + STATION_DIR + "'/lut_ancestor.txt '" + folder + "'")
@@ -142,6 +143,42 @@ TEST_F(PressureViewTest, ReportSnapshotFillsBothPicturesAndDefersTheMissingPhone
   const auto log = platform::readWholeFile(messageLog_);
   ASSERT_TRUE(log.has_value());
   EXPECT_EQ(*log, "聯絡方式為必填項目|聯絡方式欄位空白\n");
+}
+
+// Sends one mouse event to the view at toolkit coordinates (x, y), origin top-left.
+int sendMouse(int event, int button, int x, int y) {
+  Fl::e_x = x;
+  Fl::e_y = y;
+  Fl::e_keysym = FL_Button + button;
+  return pressureView->handle(event);
+}
+
+TEST_F(PressureViewTest, ReferenceLinesFollowTheMouseAndStopAtTheirCapacity) {
+  GL_Display_Pressure& view = *pressureView;
+  view.measureMode = kReferenceLineTool;
+  view.referencePointCount = 0;
+  EXPECT_EQ(sendMouse(FL_PUSH, 1, 100, 50), 1);
+  EXPECT_EQ(view.referencePointCount, 1);
+  EXPECT_EQ(view.referenceLines[0].x, 100);
+  EXPECT_EQ(view.referenceLines[0].y, view.h() - 50 - 1);
+  // The open segment's end follows the mouse without being counted.
+  sendMouse(FL_MOVE, 0, 200, 60);
+  EXPECT_EQ(view.referencePointCount, 1);
+  EXPECT_EQ(view.referenceLines[1].x, 200);
+  EXPECT_EQ(view.cursorY, view.h() - 60 - 1);
+  sendMouse(FL_PUSH, 1, 210, 70);
+  EXPECT_EQ(view.referencePointCount, 2);
+  // A full list ignores further clicks and moves instead of writing past its end.
+  for (int i = 0; i < 400; ++i) sendMouse(FL_PUSH, 1, i, i);
+  EXPECT_EQ(view.referencePointCount, GL_Display_Pressure::kReferenceLineCapacity);
+  sendMouse(FL_MOVE, 0, 5, 5);
+  EXPECT_EQ(view.referencePointCount, GL_Display_Pressure::kReferenceLineCapacity);
+  // Other buttons and mode 0 do nothing but take the event.
+  view.measureMode = kNoTool;
+  view.referencePointCount = 0;
+  EXPECT_EQ(sendMouse(FL_PUSH, 1, 10, 10), 1);
+  EXPECT_EQ(sendMouse(FL_PUSH, 2, 10, 10), 1);
+  EXPECT_EQ(view.referencePointCount, 0);
 }
 
 }  // namespace

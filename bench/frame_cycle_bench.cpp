@@ -1,0 +1,218 @@
+// The pressure view's frame cycle on this machine's GL: camera upload, each of the four passes
+// with its mipmaps, the 320 x 335 level read-back and the whole cycle. Run under a display:
+//   tools/with-display.sh build/bench/frame_cycle_bench
+#include <GL/glew.h>
+// GLEW before the toolkit's GL headers.
+#include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <opencv2/core.hpp>
+#include <string>
+#include <vector>
+
+#include "pedalyx/capture/simulated_plate.h"
+#include "pedalyx/imaging/calibration_grid.h"
+#include "pedalyx/imaging/colour_pipeline_gl.h"
+#include "pedalyx/imaging/colour_scale.h"
+
+namespace {
+
+constexpr int kViewWidth = 533;
+constexpr int kViewHeight = 558;
+
+class ContextWindow : public Fl_Gl_Window {
+ public:
+  ContextWindow() : Fl_Gl_Window(0, 0, kViewWidth, kViewHeight) {
+    mode(FL_RGB | FL_DOUBLE | FL_DEPTH);
+  }
+  void draw() override {}
+};
+
+// Everything one frame cycle needs, set up once.
+struct Bench {
+  ContextWindow* window = nullptr;
+  ColourPipeline pipeline;
+  CalibrationGrid left, right;
+  std::vector<cv::Mat> frames;
+  std::vector<unsigned char> levels = std::vector<unsigned char>(kCanvasPixels);
+  unsigned char table[768];
+  FilterValues filters;
+  size_t next = 0;
+
+  const unsigned char* frame() { return frames[next++ % frames.size()].data; }
+};
+
+std::string dataFolder() {
+  const std::string source = __FILE__;
+  return source.substr(0, source.rfind("/bench/")) + "/data";
+}
+
+Bench& bench() {
+  static Bench* b = nullptr;
+  if (b != nullptr) return *b;
+  b = new Bench();
+  b->window = new ContextWindow();
+  b->window->show();
+  while (!b->window->shown()) Fl::wait(0.05);
+  Fl::flush();
+  b->window->make_current();
+  glewInit();
+  std::vector<unsigned char> black(kCameraFrameBytes, 0);
+  makeColourScale(b->table);
+  createPipelineObjects(b->pipeline, black.data(), b->table, dataFolder());
+  setPipelineUniforms(b->pipeline, b->filters);
+  createFramebuffer(b->pipeline);
+  setFallbackLayout(b->left, b->right);
+  rebuildMesh(b->left);
+  rebuildMesh(b->right);
+  SimulatedPlate plate(PlateScene::Normal, 1);
+  for (int n = 60; n < 64; ++n) {
+    b->frames.emplace_back();
+    plate.renderFrame(n, b->frames.back());
+  }
+  // A background and a full ring, as after the first nine draws.
+  for (int n = 0; n < 4; ++n) warpPass(b->pipeline, b->frame(), b->left, b->right, n == 0, n % 3);
+  glFinish();
+  return *b;
+}
+
+void canvasProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glViewport(0, 0, kCanvasWidth, kCanvasHeight);
+  glOrtho(0, kCanvasWidth, 0, kCanvasHeight, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void viewProjection() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glViewport(0, 0, kViewWidth, kViewHeight);
+  glOrtho(0, kViewWidth, 0, kViewHeight, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void BM_CameraUpload(benchmark::State& state) {
+  Bench& b = bench();
+  for (auto _ : state) {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, b.pipeline.textures[kCameraTexture].get());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kCameraWidth, kCameraHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                    b.frame());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFinish();
+  }
+}
+
+// The warp pass includes its camera upload.
+void BM_WarpPassWithUpload(benchmark::State& state) {
+  Bench& b = bench();
+  canvasProjection();
+  int slot = 0;
+  for (auto _ : state) {
+    warpPass(b.pipeline, b.frame(), b.left, b.right, false, slot);
+    slot = (slot + 1) % 3;
+    glFinish();
+  }
+}
+
+void BM_CleanPass(benchmark::State& state) {
+  Bench& b = bench();
+  canvasProjection();
+  for (auto _ : state) {
+    cleanPass(b.pipeline);
+    glFinish();
+  }
+}
+
+// The level pass ends with the read-back of the level plane.
+void BM_LevelPassWithReadBack(benchmark::State& state) {
+  Bench& b = bench();
+  canvasProjection();
+  for (auto _ : state) {
+    levelPass(b.pipeline, b.filters, b.levels.data());
+    glFinish();
+  }
+}
+
+void BM_LevelReadBackOnly(benchmark::State& state) {
+  Bench& b = bench();
+  glBindFramebuffer(GL_FRAMEBUFFER, b.pipeline.fbo.get());
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                         b.pipeline.textures[kLevelTexture].get(), 0);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  for (auto _ : state) {
+    glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_GREEN, GL_UNSIGNED_BYTE, b.levels.data());
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+// Mipmap regeneration of one render target, which each pass into a texture ends with.
+void BM_MipmapsOfOneTarget(benchmark::State& state) {
+  Bench& b = bench();
+  for (auto _ : state) {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, b.pipeline.textures[kCleanedTexture].get());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFinish();
+  }
+}
+
+void BM_ColourPassOnView(benchmark::State& state) {
+  Bench& b = bench();
+  viewProjection();
+  for (auto _ : state) {
+    colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
+    glFinish();
+  }
+}
+
+// What one live draw of the pressure view does on the GPU, without statistics and overlays.
+void BM_WholeCycle(benchmark::State& state) {
+  Bench& b = bench();
+  int slot = 0;
+  for (auto _ : state) {
+    canvasProjection();
+    warpPass(b.pipeline, b.frame(), b.left, b.right, false, slot);
+    slot = (slot + 1) % 3;
+    cleanPass(b.pipeline);
+    levelPass(b.pipeline, b.filters, b.levels.data());
+    viewProjection();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
+    glFinish();
+  }
+}
+
+void configure(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)
+      ->UseRealTime()
+      ->MinTime(0.3)
+      ->Repetitions(10)
+      ->ReportAggregatesOnly(true)
+      ->ComputeStatistics(
+          "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+      ->ComputeStatistics("max", [](const std::vector<double>& v) {
+        return *std::max_element(v.begin(), v.end());
+      });
+}
+
+BENCHMARK(BM_CameraUpload)->Apply(configure);
+BENCHMARK(BM_WarpPassWithUpload)->Apply(configure);
+BENCHMARK(BM_CleanPass)->Apply(configure);
+BENCHMARK(BM_LevelPassWithReadBack)->Apply(configure);
+BENCHMARK(BM_LevelReadBackOnly)->Apply(configure);
+BENCHMARK(BM_MipmapsOfOneTarget)->Apply(configure);
+BENCHMARK(BM_ColourPassOnView)->Apply(configure);
+BENCHMARK(BM_WholeCycle)->Apply(configure);
+
+}  // namespace
+
+BENCHMARK_MAIN();
