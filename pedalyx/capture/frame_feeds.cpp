@@ -33,8 +33,14 @@ class SimulatedPlateFeed : public FrameFeed {
   SimulatedPlateFeed(PlateScene scene, uint32_t seed, bool pace)
       : plate_(scene, seed), pacer_(SimulatedPlate::kFramesPerSecond, pace) {}
   bool read(cv::Mat& picture) override {
-    pacer_.waitForFrame(next_);
-    plate_.renderFrame(next_++, picture);
+    // The empty plate is counted in frames, so the background is always taken from it
+    // however slowly the station starts; afterwards a slow reader skips frames as it would
+    // on a real camera, so the customer keeps to the clock.
+    int64_t frame = next_;
+    if (frame >= SimulatedPlate::kEmptyFrames) frame = std::max(frame, pacer_.framesElapsed());
+    pacer_.waitForFrame(frame);
+    plate_.renderFrame(frame, picture);
+    next_ = frame + 1;
     return true;
   }
 
@@ -106,6 +112,12 @@ class VideoFileFeed : public FrameFeed {
 
 FramePacer::FramePacer(double framesPerSecond, bool enabled)
     : start_(std::chrono::steady_clock::now()), period_(1.0 / framesPerSecond), enabled_(enabled) {}
+
+int64_t FramePacer::framesElapsed() const {
+  if (!enabled_) return 0;
+  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
+  return static_cast<int64_t>(elapsed.count() / period_);
+}
 
 void FramePacer::waitForFrame(int64_t frameNumber) {
   if (!enabled_) return;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
@@ -8,6 +9,7 @@
 #include "capture/fake_sysfs.h"
 #include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/capture/frame_feeds.h"
+#include "pedalyx/capture/simulated_plate.h"
 #include "platform/video_devices.h"
 
 namespace {
@@ -326,6 +328,40 @@ TEST_F(Replay, VideoFileLoopsAndIsResized) {
     greys.push_back(source.frame.at<cv::Vec3b>(240, 320)[1]);
   }
   for (int i = 0; i < 9; ++i) EXPECT_NEAR(greys[i], 40 + 50 * (i % 4), 4) << i;
+}
+
+}  // namespace
+
+namespace {
+
+// Which simulator frame a picture is, searched among frames first..last; -1 when none.
+int frameNumberOf(const cv::Mat& picture, int first, int last) {
+  SimulatedPlate plate(PlateScene::Normal, 1);
+  cv::Mat frame;
+  for (int n = first; n <= last; ++n) {
+    plate.renderFrame(n, frame);
+    if (cv::norm(frame, picture, cv::NORM_INF) == 0) return n;
+  }
+  return -1;
+}
+
+TEST(SimulatedCamera, EmptyPlateIsCountedInFramesThenTheCustomerKeepsToTheClock) {
+  std::unique_ptr<FrameFeed> camera = openSimulatedPlate(PlateScene::Normal, 1, /*pace=*/true);
+  cv::Mat picture;
+  ASSERT_TRUE(camera->read(picture));
+  EXPECT_EQ(frameNumberOf(picture, 0, 0), 0);
+  // A slow start (the station builds its windows after the first frame) still leaves all
+  // of the empty plate for the background.
+  usleep(1300 * 1000);
+  for (int n = 1; n < SimulatedPlate::kEmptyFrames; ++n) ASSERT_TRUE(camera->read(picture));
+  EXPECT_EQ(frameNumberOf(picture, 29, 29), 29);
+  // Then the clock rules: about 1.3 s have passed, so the customer already stands.
+  ASSERT_TRUE(camera->read(picture));
+  EXPECT_GE(frameNumberOf(picture, 30, 200), 39);
+  // A prompt reader never runs ahead of 30 frames a second.
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(camera->read(picture));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(6 * 1000 / 30));
 }
 
 }  // namespace
