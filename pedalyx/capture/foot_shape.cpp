@@ -15,15 +15,13 @@ double ellipse(double peak, double cu, double cv, double ru, double rv, double u
   return pad(peak, du * du + dv * dv);
 }
 
-// A band around the segment (u0, v0)-(u1, v1) whose radius goes from r0 to r1.
-double band(double peak, double u0, double v0, double r0, double u1, double v1, double r1, double u,
-            double v) {
+// A band of radius r around the segment (u0, v0)-(u1, v1).
+double band(double peak, double u0, double v0, double u1, double v1, double r, double u, double v) {
   double su = u1 - u0;
   double sv = v1 - v0;
   double t = std::clamp(((u - u0) * su + (v - v0) * sv) / (su * su + sv * sv), 0.0, 1.0);
   double du = u - (u0 + t * su);
   double dv = v - (v0 + t * sv);
-  double r = r0 + t * (r1 - r0);
   return pad(peak, (du * du + dv * dv) / (r * r));
 }
 
@@ -43,22 +41,23 @@ constexpr Blob kForefoot[] = {
 
 double footLoad(ArchType arch, double u, double v) {
   if (v < -5 || v > kFootLengthMm + 5 || std::abs(u) > 60) return 0.0;
-  double load = ellipse(1.0, -2, 38, 27, 36, u, v);             // heel
-  load = std::max(load, ellipse(0.55, -1, 176, 43, 25, u, v));  // forefoot pad
+  double load = ellipse(1.0, -2, 38, 27, 36, u, v);            // heel
+  load = std::max(load, ellipse(0.55, 0, 177, 41, 21, u, v));  // forefoot pad
   for (const Blob& b : kForefoot)
     load = std::max(load, ellipse(b.peak, b.u, b.v, b.ru, b.rv, u, v));
   switch (arch) {
     case ArchType::Normal:
-      load = std::max(load, band(0.40, -12, 55, 17, -25, 160, 16, u, v));
+      load = std::max(load, band(0.38, -14, 60, -26, 160, 13, u, v));
       break;
     case ArchType::Flat:
       // The band spreads over the arch: the whole midfoot touches the plate.
-      load = std::max(load, band(0.45, -6, 55, 26, -8, 165, 33, u, v));
+      load = std::max(load, band(0.45, -14, 60, -26, 160, 14, u, v));
+      load = std::max(load, band(0.40, 4, 70, 6, 160, 22, u, v));
       break;
     case ArchType::High:
       // Only a thin lateral rim, broken in its middle.
-      load = std::max(load, band(0.28, -18, 60, 8, -23, 95, 6, u, v));
-      load = std::max(load, band(0.28, -27, 125, 6, -28, 160, 8, u, v));
+      load = std::max(load, band(0.28, -19, 62, -24, 95, 6, u, v));
+      load = std::max(load, band(0.28, -27, 130, -29, 160, 6, u, v));
       break;
   }
   return std::clamp(load, 0.0, 1.0);

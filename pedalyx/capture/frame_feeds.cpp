@@ -33,14 +33,10 @@ class SimulatedPlateFeed : public FrameFeed {
   SimulatedPlateFeed(PlateScene scene, uint32_t seed, bool pace)
       : plate_(scene, seed), pacer_(SimulatedPlate::kFramesPerSecond, pace) {}
   bool read(cv::Mat& picture) override {
-    // The empty plate is counted in frames, so the background is always taken from it
-    // however slowly the station starts; afterwards a slow reader skips frames as it would
-    // on a real camera, so the customer keeps to the clock.
-    int64_t frame = next_;
-    if (frame >= SimulatedPlate::kEmptyFrames) frame = std::max(frame, pacer_.framesElapsed());
-    pacer_.waitForFrame(frame);
-    plate_.renderFrame(frame, picture);
-    next_ = frame + 1;
+    // Frames are counted, never skipped: a slow station sees the customer later but every
+    // moment of the scene, so a balance swing always passes through each share.
+    pacer_.waitForFrame(next_);
+    plate_.renderFrame(next_++, picture);
     return true;
   }
 
@@ -112,12 +108,6 @@ class VideoFileFeed : public FrameFeed {
 
 FramePacer::FramePacer(double framesPerSecond, bool enabled)
     : start_(std::chrono::steady_clock::now()), period_(1.0 / framesPerSecond), enabled_(enabled) {}
-
-int64_t FramePacer::framesElapsed() const {
-  if (!enabled_) return 0;
-  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
-  return static_cast<int64_t>(elapsed.count() / period_);
-}
 
 void FramePacer::waitForFrame(int64_t frameNumber) {
   if (!enabled_) return;

@@ -8,14 +8,13 @@
 #include "pedalyx/capture/simulated_plate.h"
 
 // Holds a recorded or simulated camera to its frame rate, as a real camera's read blocks until
-// the next frame is exposed. The clock starts at frame 0.
+// the next frame is exposed. The clock starts at frame 0; late frames are not skipped, so
+// frame n is always the n-th read.
 class FramePacer {
  public:
   FramePacer(double framesPerSecond, bool enabled);
   // Sleeps until frame n is due (not at all when pacing is off or the frame is late).
   void waitForFrame(int64_t frameNumber);
-  // Whole frame periods since frame 0 was due; 0 when pacing is off.
-  int64_t framesElapsed() const;
 
  private:
   std::chrono::steady_clock::time_point start_;
