@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,10 +23,12 @@ std::string run(const std::string& command) {
   return output;
 }
 
-// Waits up to 20 s for a window with exactly this title; its id, or empty. (xdotool's own name
-// search does not match every UTF-8 title, so names are compared here.)
-std::string windowNamed(const std::string& title) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
+// Waits up to 60 s for a window with exactly this title while the child runs; its id, or
+// empty. (xdotool's own name search does not match every UTF-8 title, so names are compared
+// here.)
+std::string windowNamed(const std::string& title, pid_t child, int& status) {
+  for (int attempt = 0; attempt < 600; ++attempt) {
+    if (waitpid(child, &status, WNOHANG) == child) return "";
     std::istringstream ids(run("xdotool search --name . 2>/dev/null"));
     std::string id;
     while (ids >> id) {
@@ -52,10 +55,11 @@ TEST(PlateCamera, NoCameraShowsTheHardwareMessageAndEndsCleanly) {
     openPlateCamera(source, CaptureSetup{empty.sysfs(), empty.dev(), "", false});
     _exit(3);  // openPlateCamera must not come back without a camera
   }
-  std::string window = windowNamed(kHardwareCaption);
-  ASSERT_FALSE(window.empty()) << "no message box appeared";
+  int status = -1;
+  std::string window = windowNamed(kHardwareCaption, child, status);
+  if (window.empty()) kill(child, SIGKILL);
+  ASSERT_FALSE(window.empty()) << "no message box appeared; child status " << status;
   // The box is up and waiting: the program has not ended by itself.
-  int status = 0;
   EXPECT_EQ(waitpid(child, &status, WNOHANG), 0);
   run("xdotool windowfocus --sync " + window + " 2>/dev/null; xdotool key --window " + window +
       " Return");
