@@ -114,9 +114,11 @@ pid_t startStation(const std::string& folder) {
   return child;
 }
 
-// The first file in folder whose name ends with suffix, or "".
+// The last file, in name order, in folder whose name ends with suffix, or "". Report names end
+// with their date and time, so with earlier examinations in the folder this is the newest.
 std::string findFile(const std::string& folder, const std::string& suffix) {
-  std::string listing = desktop::run("ls -1 '" + folder + "' 2>/dev/null");
+  std::string listing = desktop::run("LC_ALL=C ls -1 '" + folder + "' 2>/dev/null");
+  std::string found;
   size_t pos = 0;
   while (pos < listing.size()) {
     size_t end = listing.find('\n', pos);
@@ -124,49 +126,51 @@ std::string findFile(const std::string& folder, const std::string& suffix) {
     std::string name = listing.substr(pos, end - pos);
     if (name.size() >= suffix.size() &&
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      return folder + "/" + name;
+      found = folder + "/" + name;
     }
     pos = end + 1;
   }
-  return "";
+  return found;
 }
 
-// Pixels of the pressure view on screen that show load (differ from the no-load colour of the
-// view's lower-left corner).
-int loadedPixels(desktop::Point origin) {
+// Whether the live picture shows both heels loaded, compared with an empty spot of the plate,
+// and their colours as seen; from one screenshot.
+bool heelsLoaded(const ExaminationPlan& plan, desktop::Point origin, cv::Vec3b seen[2]) {
   const std::string shot = outputFolder + "/.probe.png";
   desktop::screenshot(shot);
   cv::Mat screen = cv::imread(shot, cv::IMREAD_COLOR);
   std::remove(shot.c_str());
-  cv::Rect view(origin.x + 5, origin.y + 86, 533, 558);
-  if (screen.empty() || (view & cv::Rect(0, 0, screen.cols, screen.rows)) != view) return 0;
-  cv::Mat area = screen(view);
-  cv::Vec3b empty = area.at<cv::Vec3b>(area.rows - 3, 2);
-  int loaded = 0;
-  for (int y = 0; y < area.rows; y += 2) {
-    for (int x = 0; x < area.cols; x += 2) {
-      cv::Vec3b pixel = area.at<cv::Vec3b>(y, x);
-      int difference = std::abs(pixel[0] - empty[0]) + std::abs(pixel[1] - empty[1]) +
-                       std::abs(pixel[2] - empty[2]);
-      if (difference > 60) ++loaded;
-    }
+  if (screen.empty()) return false;
+  auto pixel = [&](int x, int y) {
+    x += origin.x, y += origin.y;
+    return (x >= 0 && y >= 0 && x < screen.cols && y < screen.rows) ? screen.at<cv::Vec3b>(y, x)
+                                                                    : cv::Vec3b();
+  };
+  // Near the top of the view beside the left toes nothing ever stands.
+  const cv::Vec3b empty = pixel(5 + 10, 86 + 10);
+  bool loaded = true;
+  for (int side = 0; side < 2; ++side) {
+    seen[side] = pixel(plan.feet[side].heel.x, plan.feet[side].heel.y);
+    int difference = std::abs(seen[side][0] - empty[0]) + std::abs(seen[side][1] - empty[1]) +
+                     std::abs(seen[side][2] - empty[2]);
+    loaded = loaded && difference > 120;
   }
   return loaded;
 }
 
-bool waitForCustomer(desktop::Point origin) {
-  int previous = -1;
+// Waits until the customer stands still on the plate: both heels loaded and their colours the
+// same in two screenshots in a row.
+bool waitForCustomer(const ExaminationPlan& plan, desktop::Point origin) {
+  cv::Vec3b previous[2] = {}, now[2] = {};
   int steady = 0;
   return waitFor(
       [&] {
-        int loaded = loadedPixels(origin);
-        steady = (loaded > 2000 && previous > 0 && std::abs(loaded - previous) * 50 < loaded)
-                     ? steady + 1
-                     : 0;
-        previous = loaded;
+        bool loaded = heelsLoaded(plan, origin, now);
+        steady = (loaded && now[0] == previous[0] && now[1] == previous[1]) ? steady + 1 : 0;
+        previous[0] = now[0], previous[1] = now[1];
         return steady >= 2;
       },
-      90s, 700ms);
+      120s, 700ms);
 }
 
 }  // namespace
@@ -190,7 +194,7 @@ int main(int argc, char** argv) {
 
   // The background is captured on the empty plate, then the customer steps on: wait until the
   // live picture shows both feet standing still.
-  if (!waitForCustomer(main.origin)) fail("the live picture never showed the customer");
+  if (!waitForCustomer(plan, main.origin)) fail("the live picture never showed the customer");
   screenshot("live");
   main.clickCentre(9, 27, 50, 45);  // take picture
   std::this_thread::sleep_for(500ms);

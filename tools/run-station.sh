@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Starts the station in its staged working directory. Without a display it starts a private
-# Xvfb; without a plate camera it uses the simulated one.
+# Starts the station in its staged working directory; without a plate camera it uses the
+# simulated one. Without a display nobody could operate it, so it plays one whole examination
+# on a private Xvfb instead and leaves the report, the insoles and screenshots behind.
 set -u
 station=${1:-build/station}
+tools=$(cd "$(dirname "$0")" && pwd)
+player="$(cd "$station/.." && pwd)/tools/play_examination"
 cd "$station" || exit 1
 
 # A plate camera is a USB video device with product id 2975 or 2978.
@@ -25,7 +28,11 @@ else
   export PEDALYX_SIMULATED_CAMERA=1
 fi
 if [ -z "${DISPLAY:-}" ]; then
-  echo "No display: starting the station on a private Xvfb."
-  exec xvfb-run -a -s "-screen 0 1600x1200x24 +extension GLX" ./Pedalyx
+  echo "No display: playing one examination of the simulated customer on a private Xvfb."
+  "$tools/with-display.sh" "$player" . examination || exit 1
+  echo "Report pages, insoles and screenshots: $(pwd)/examination/"
+  echo "  report page 1 rendered:  $(pwd)/examination/report_page1.png"
+  echo "  insole bitmaps:          $(pwd)/examination/insole_left.png, insole_right.png"
+  exit 0
 fi
 exec ./Pedalyx
