@@ -98,7 +98,11 @@ class Examination : public ::testing::Test {
     folder_ = mkdtemp(pattern);
     output_ = folder_ + "/played";
     folder_ += "/station";
-    run("mkdir -p '" + folder_ + "' && cp -r '" STATION_DIR "/.' '" + folder_ + "/'");
+    // The staged programs and data, without what earlier examinations left there.
+    run("mkdir -p '" + folder_ + "' && cp -r '" STATION_DIR "/.' '" + folder_ + "/' && cd '" +
+        folder_ +
+        "' && rm -rf PDF_INSOLES FOOT_PRESSURE PressureImage examination Database_2080.csv "
+        "insole_info.txt");
     int status = std::system((std::string(TOOLS_DIR) + "/play_examination '" + folder_ + "' '" +
                               output_ + "' > '" + folder_ + "/../player.txt' 2>&1")
                                  .c_str());
