@@ -44,7 +44,10 @@ class StationRun {
   explicit StationRun(const std::string& scene) {
     char pattern[] = "/tmp/station-run-XXXXXX";
     folder_ = mkdtemp(pattern);
-    runCommand("cp -r '" STATION_DIR "/.' '" + folder_ + "/'");
+    // The staged programs and data, without what an earlier examination left there.
+    runCommand("cp -r '" STATION_DIR "/.' '" + folder_ + "/' && cd '" + folder_ +
+               "' && rm -rf PDF_INSOLES FOOT_PRESSURE PressureImage examination "
+               "Database_2080.csv insole_info.txt");
     // The toolkit's own file chooser: it takes typed paths reliably without a window manager.
     const std::string home = path(".home");
     runCommand("mkdir -p '" + home + "/.fltk/fltk.org'");
