@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -28,7 +29,8 @@ std::string makeWorkingCopy() {
   char pattern[] = "/tmp/station-run-XXXXXX";
   // Deliberately longer than 100 characters (and not ASCII) so the working directory is read
   // at any length.
-  std::string folder = std::string(mkdtemp(pattern)) + "/足壓工作站-" + std::string(120, 'w');
+  std::string root = mkdtemp(pattern);
+  std::string folder = root + "/足壓工作站-" + std::string(120, 'w');
   if (!platform::makeDirectory(folder)) return folder;
   DIR* staged = opendir(STATION_DIR);
   if (staged == nullptr) return folder;
@@ -117,6 +119,12 @@ class StagedStation : public ::testing::Test {
     if (child_ > 0 && waitpid(child_, nullptr, WNOHANG) == 0) {
       kill(child_, SIGKILL);
       waitpid(child_, nullptr, 0);
+    }
+    // The run's folder stays for a look after a failure; links go, the staged files stay.
+    std::filesystem::path root = std::filesystem::path(folder_).parent_path();
+    if (!HasFailure() && root.string().rfind("/tmp/station-run-", 0) == 0) {
+      std::error_code ignored;
+      std::filesystem::remove_all(root, ignored);
     }
   }
   std::string console() const {

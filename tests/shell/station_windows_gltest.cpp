@@ -225,6 +225,28 @@ TEST_F(StationWindows, RatioSliderRewritesBothOuterCaptions) {
   EXPECT_STREQ(balanceCaption5050->label(), "50/50");
 }
 
+TEST_F(StationWindows, NavigationButtonsShowAndHideTheirWindows) {
+  // "報表" takes the report view away and brings the data-entry form back.
+  reportView->show();
+  pump(0.3);
+  reportButton->do_callback();
+  pump(0.3);
+  EXPECT_FALSE(reportView->visible());
+  EXPECT_TRUE(dataEntryWindow->visible());
+  // Pressing it again with the form open keeps it open (raised).
+  reportButton->do_callback();
+  EXPECT_TRUE(dataEntryWindow->visible());
+  cameraViewButton->do_callback();
+  remarksButton->do_callback();
+  analysisAreaButton->do_callback();
+  pump(0.3);
+  EXPECT_TRUE(calibrationCameraView->visible());
+  EXPECT_TRUE(remarksWindow->visible());
+  EXPECT_TRUE(analysisWindow->visible());
+  EXPECT_FALSE(mainWindow->visible()) << "none of them opens the main window";
+  hideEverything();
+}
+
 TEST_F(StationWindows, PickingSimplifiedRelabelsTheMainWindowAndStoresOne) {
   mainWindow->show();
   settingsWindow->show();
