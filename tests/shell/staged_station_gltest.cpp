@@ -165,28 +165,28 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
 
   // The analysis-area button lies below the design height; it must be reachable at start.
   desktop::click(origin.x + 390 + 78, origin.y + 716 + 20);
-  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 2; }, 5s))
+  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 2; }, 15s))
       << "the analysis window did not open";
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_analysis"));
   for (unsigned long window : stationWindows()) {
     if (window != main) desktop::sendClose(window);
   }
-  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 1; }, 5s))
+  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 1; }, 15s))
       << "closing a secondary window only hides it";
 
   // "報表" opens the data-entry window, "備註" the remarks window.
   desktop::click(origin.x + 581 + 25, origin.y + 26 + 22);
-  EXPECT_TRUE(waitFor([] { return windowsNamed("資料輸入").size() == 1; }, 5s));
+  EXPECT_TRUE(waitFor([] { return windowsNamed("資料輸入").size() == 1; }, 15s));
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_data_entry"));
   desktop::click(origin.x + 531 + 25, origin.y + 26 + 22);
-  EXPECT_TRUE(waitFor([] { return windowsNamed("備註").size() == 1; }, 5s));
+  EXPECT_TRUE(waitFor([] { return windowsNamed("備註").size() == 1; }, 15s));
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_remarks"));
 
   // The heartbeat prints a second divisible by 7 within seven seconds.
-  ASSERT_TRUE(waitFor([&] { return console().find("Loop Check! ") != std::string::npos; }, 9s));
+  ASSERT_TRUE(waitFor([&] { return console().find("Loop Check! ") != std::string::npos; }, 12s));
   std::string text = console();
   long second = std::atol(text.c_str() + text.find("Loop Check! ") + 12);
   EXPECT_EQ(second % 7, 0) << text;
@@ -194,22 +194,22 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   for (unsigned long window : stationWindows()) {
     if (window != main) desktop::sendClose(window);
   }
-  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 1; }, 5s));
+  ASSERT_TRUE(waitFor([] { return stationWindows().size() == 1; }, 15s));
 
   // A right click on the reference strip opens the settings window "Edit"; its language
   // choice, below the design area, switches to Simplified and stores "1".
   desktop::run("xdotool mousemove " + std::to_string(origin.x + 654 + 130) + " " +
                std::to_string(origin.y + 193 + 27) + " click 3");
-  ASSERT_TRUE(waitFor([] { return windowsNamed("Edit").size() == 1; }, 5s));
+  ASSERT_TRUE(waitFor([] { return windowsNamed("Edit").size() == 1; }, 15s));
   const unsigned long settings = windowsNamed("Edit")[0];
   desktop::Point edit = desktop::windowPosition(settings);
   desktop::run("xdotool mousemove " + std::to_string(edit.x + 50 + 67) + " " +
                std::to_string(edit.y + 522 + 15) +
-               " click 1 sleep 0.6 key Down sleep 0.3 key Return");
+               " click 1 sleep 1.0 key Down sleep 0.5 key Return");
   EXPECT_TRUE(waitFor(
       [&] { return platform::readWholeFile(folder_ + "/language_choice.txt").value_or("") == "1"; },
-      5s));
-  EXPECT_TRUE(waitFor([] { return windowsNamed("足底压力检测仪").size() == 1; }, 3s))
+      15s));
+  EXPECT_TRUE(waitFor([] { return windowsNamed("足底压力检测仪").size() == 1; }, 10s))
       << "the title follows the language; now " << desktop::windowName(main);
   std::this_thread::sleep_for(500ms);
   desktop::screenshot(screenshotPath("staged_settings_simplified"));

@@ -257,9 +257,11 @@ TEST_F(StationWindows, PickingSimplifiedRelabelsTheMainWindowAndStoresOne) {
   // while this process handles the events.
   std::string command = "(xdotool mousemove " + std::to_string(origin.x + 50 + 67) + " " +
                         std::to_string(origin.y + 522 + 15) +
-                        " click 1 sleep 0.6 key Down sleep 0.3 key Return) &";
+                        " click 1 sleep 1.0 key Down sleep 0.5 key Return) &";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  pump(2.5);
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (languageChoice->value() != 1 && std::chrono::steady_clock::now() < end) pump(0.1);
+  pump(0.5);
   EXPECT_EQ(languageChoice->value(), 1);
   EXPECT_STREQ(mainWindow->label(), "足底压力检测仪");
   EXPECT_STREQ(takePictureButton->label(), "取图");
