@@ -32,7 +32,11 @@ void showMessageBox(const std::string& textUtf8, const std::string& captionUtf8)
   logMessage(textUtf8, captionUtf8);
   fl_message_title(captionUtf8.c_str());
   fl_message_hotspot(0);
+  // An information box is acknowledged with "OK", as operators know it, not "Close".
+  const char* previousButton = fl_close;
+  fl_close = "OK";
   fl_message("%s", textUtf8.c_str());
+  fl_close = previousButton;
 }
 
 void postMessageBox(const std::string& textUtf8, const std::string& captionUtf8) {
