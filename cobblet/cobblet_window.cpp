@@ -11,6 +11,7 @@
 #include "cobblet/handoff_reader.h"
 #include "cobblet/insole_view.h"
 #include "cobblet/wedges.h"
+#include "platform/chinese_fonts_ui.h"
 
 Fl_Double_Window* cobbletWindow = nullptr;
 Fl_Button* readLeftButton = nullptr;
@@ -115,7 +116,7 @@ void* wedge(cobblet::WedgeButton button) {
 }  // namespace
 
 Fl_Double_Window* buildCobbletWindow() {
-  useTraditionalChineseFont();
+  platform::useChineseCapableFonts();
   cobbletWindow = new CobbletWindow;
   readLeftButton = makeReadButton(205, 37, "讀取(左足)", FL_GREEN, readLeftCallback);
   readRightButton = makeReadButton(205, 74, "讀取(右足)", FL_GREEN, readRightCallback);

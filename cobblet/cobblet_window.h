@@ -12,8 +12,5 @@ constexpr int kCobbletWideWidth = 1045, kCobbletWideHeight = 645;
 // the default template. Sets every handle of controls.h.
 Fl_Double_Window* buildCobbletWindow();
 
-// Makes the toolkit's default face one that holds the Traditional Chinese labels.
-void useTraditionalChineseFont();
-
 // Toggles between the 205 x 422 window and the wide one that shows the controls.
 void toggleControlsShown();

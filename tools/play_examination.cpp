@@ -20,7 +20,7 @@
 #include <thread>
 
 #include "platform/files.h"
-#include "tests/shell/desktop_driver.h"
+#include "tools/desktop_driver.h"
 #include "tools/examination_plan.h"
 
 namespace {

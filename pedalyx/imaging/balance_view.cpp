@@ -69,14 +69,7 @@ void BalanceView::draw() {
     // A new context has none of the old objects; a resize keeps them.
     if (!context_valid()) texture_.release();
     if (!texture_) {
-      GLuint name = 0;
-      glGenTextures(1, &name);
-      texture_.reset(name);
-      glBindTexture(GL_TEXTURE_2D, name);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+      createPictureTexture(texture_);
       glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCanvasWidth, kCanvasHeight, 0, GL_RGB,
                    GL_UNSIGNED_BYTE, nullptr);
     }

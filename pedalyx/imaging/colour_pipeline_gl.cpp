@@ -120,18 +120,8 @@ void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder)
 }
 
 void createRenderTarget(TextureHandle& texture, int unit) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture.reset(name);
   if (unit >= 0) glActiveTexture(GL_TEXTURE0 + unit);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kCanvasWidth, kCanvasHeight, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, nullptr);
+  createMipmappedTarget(texture, kCanvasWidth, kCanvasHeight);
 }
 
 void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackFrame,

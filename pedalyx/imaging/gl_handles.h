@@ -46,3 +46,10 @@ template <>
 void GlHandle<GlObjectKind::Shader>::reset(unsigned int name);
 template <>
 void GlHandle<GlObjectKind::Program>::reset(unsigned int name);
+
+// Creates a texture into `texture` and leaves it bound with linear filtering and repeating
+// edges: how every view shows a picture.
+void createPictureTexture(TextureHandle& texture);
+// Creates an empty width x height RGBA render target into `texture` and leaves it bound; its
+// mipmaps are regenerated whenever it is drawn into.
+void createMipmappedTarget(TextureHandle& texture, int width, int height);

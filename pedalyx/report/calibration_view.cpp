@@ -55,14 +55,7 @@ void GL_Display_webcam1::drawFrame() {
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   if (!texture_) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    texture_.reset(name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    createPictureTexture(texture_);
   }
   glColor3f(1.0f, 1.0f, 1.0f);
   glEnable(GL_TEXTURE_2D);

@@ -72,14 +72,7 @@ GL_Display_reference::~GL_Display_reference() {
 }
 
 void GL_Display_reference::createTexture() {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  createPictureTexture(texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, placeholderWidth, placeholderHeight, 0, GL_RGB,
                GL_UNSIGNED_BYTE, placeholder.data());

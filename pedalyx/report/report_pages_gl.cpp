@@ -92,17 +92,8 @@ void pageProjection() {
 }  // namespace
 
 void GL_Display_report::createPageTarget() {
+  createMipmappedTarget(frameTexture, pageWidth, pageHeight);
   unsigned int name = 0;
-  glGenTextures(1, &name);
-  frameTexture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pageWidth, pageHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-               nullptr);
   glGenRenderbuffers(1, &name);
   depthBuffer.reset(name);
   glBindRenderbuffer(GL_RENDERBUFFER, name);

@@ -6,9 +6,6 @@
 // the Traditional labels. Nothing is shown.
 void buildStation();
 
-// Points the toolkit's sans-serif faces at a family that can show Chinese text.
-void useChineseCapableFonts();
-
 // The pieces, in the order buildStation() calls them.
 void buildRemarksWindow();
 void buildDataEntryWindow();

@@ -7,9 +7,10 @@
 #include "pedalyx/shell/labels_ui.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/station_widgets_ui.h"
+#include "platform/chinese_fonts_ui.h"
 
 void buildStation() {
-  useChineseCapableFonts();
+  platform::useChineseCapableFonts();
   buildRemarksWindow();
   buildDataEntryWindow();
   reportView = styleView(new GL_Display_report(), FL_FLAT_BOX);

@@ -16,20 +16,12 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 #include "tools/examination_plan.h"
 
 namespace {
 
-std::string run(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, n);
-  pclose(pipe);
-  return output;
-}
+using desktop::run;
 
 std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> names;

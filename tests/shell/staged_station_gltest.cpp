@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "desktop_driver.h"
+#include "tools/desktop_driver.h"
 #include "platform/files.h"
 
 namespace {

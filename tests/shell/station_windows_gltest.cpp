@@ -24,7 +24,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "desktop_driver.h"
+#include "tools/desktop_driver.h"
 #include "pedalyx/imaging/balance_view.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/calibration_view.h"

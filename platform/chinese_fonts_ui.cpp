@@ -1,10 +1,10 @@
+#include "platform/chinese_fonts_ui.h"
+
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 #include <fontconfig/fontconfig.h>
 
 #include <string>
-
-#include "pedalyx/shell/station_build_ui.h"
 
 namespace {
 
@@ -32,6 +32,8 @@ std::string chineseSansFamily() {
 
 }  // namespace
 
+namespace platform {
+
 void useChineseCapableFonts() {
   // Every label is Chinese; the toolkit draws each text with one font and no fallback, so its
   // sans-serif faces must be a family that has the characters.
@@ -47,3 +49,5 @@ void useChineseCapableFonts() {
   Fl::set_font(FL_HELVETICA_ITALIC, italic.c_str());
   Fl::set_font(FL_HELVETICA_BOLD_ITALIC, boldItalic.c_str());
 }
+
+}  // namespace platform
