@@ -39,4 +39,12 @@ BENCHMARK(CaseTextRewrite)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  // Leave the working directory as it was.
+  if (benchFolder() != ".") std::system(("rm -rf '" + benchFolder() + "'").c_str());
+  return 0;
+}
