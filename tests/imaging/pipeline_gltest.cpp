@@ -207,6 +207,29 @@ TEST_F(PipelineTest, MeasuredLevelsRecoverTheSimulatedLoad) {
   EXPECT_LT(mean, 6.0);
 }
 
+// A technician's calibration bends the grid; the warp must follow the curved mesh cell by cell.
+TEST_F(PipelineTest, CurvedCalibrationWarpsLikeTheReference) {
+  for (CalibrationGrid* grid : {&left_, &right_}) {
+    for (int g = 0; g < 4; ++g) {
+      for (int p = 0; p < 4; ++p) {
+        grid->reference[4 * g + p].x += 16.0f * std::sin(3.14159f * p / 3.0f) * (g - 1.5f) / 1.5f;
+        grid->reference[4 * g + p].y += 12.0f * std::sin(3.14159f * g / 3.0f) * (p - 1.5f) / 1.5f;
+      }
+    }
+    rebuildMesh(*grid);
+  }
+  SimulatedPlate plate(PlateScene::Normal, 11);
+  const FilterValues filters{5, 6};
+  const std::vector<unsigned char> gpu = runFrames(plate, 60, filters);
+  const std::vector<unsigned char> cpu =
+      reference::levels(ring_, background_, filters.noise, filters.gen);
+  const Differences d = compare(gpu, cpu, levelTolerance(filters.gen));
+  std::printf("curved grid: max diff %d, %d beyond, mean %.4f\n", d.maximum, d.beyondTolerance,
+              d.meanAbsolute);
+  EXPECT_LE(d.beyondTolerance, kThresholdFlipAllowance);
+  EXPECT_LT(d.meanAbsolute, 0.25);
+}
+
 TEST_F(PipelineTest, ColourPassWritesExactTableEntriesOfTheLevels) {
   SimulatedPlate plate(PlateScene::Normal, 5);
   const std::vector<unsigned char> levels = runFrames(plate, 60, FilterValues{5, 6});

@@ -36,9 +36,14 @@ inline std::vector<unsigned char> warpGreen(const unsigned char* frame, const Ca
         while (c < n - 1 && px >= columnX[c + 1]) ++c;
         const double fx = (px - columnX[c]) / (columnX[c + 1] - columnX[c]);
         auto node = [&](const float* mesh, int cc, int rr) { return mesh[meshIndex(cc, rr)]; };
+        // Each mesh cell is drawn as a quad of corners (c+1, r+1), (c, r+1), (c, r), (c+1, r);
+        // Mesa splits it along its first-to-third-corner diagonal and interpolates linearly
+        // across each triangle. On a bent grid that differs from a bilinear blend of the cell.
         auto blend = [&](const float* mesh) {
-          return (1 - fy) * ((1 - fx) * node(mesh, c, r) + fx * node(mesh, c + 1, r)) +
-                 fy * ((1 - fx) * node(mesh, c, r + 1) + fx * node(mesh, c + 1, r + 1));
+          const double n00 = node(mesh, c, r), n10 = node(mesh, c + 1, r);
+          const double n01 = node(mesh, c, r + 1), n11 = node(mesh, c + 1, r + 1);
+          if (fy >= fx) return n00 + fy * (n01 - n00) + fx * (n11 - n01);
+          return n00 + fx * (n10 - n00) + fy * (n11 - n10);
         };
         // Texel centres sit at half pixels; the texture repeats.
         const double u = blend(grid.meshX) - 0.5, v = blend(grid.meshY) - 0.5;
