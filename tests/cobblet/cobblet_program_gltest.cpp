@@ -13,22 +13,13 @@
 
 #include "cobblet/handoff_reader.h"
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 const std::string kTemplate = "255mm narrow 20220606 backmove 5mm.bmp";
-
-std::string shell(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[256];
-  while (fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  pclose(pipe);
-  return output;
-}
 
 class CobbletRun : public ::testing::Test {
  protected:
@@ -75,17 +66,17 @@ class CobbletRun : public ::testing::Test {
   }
 
   std::string windowId() {
-    std::string id = shell("xdotool search --sync --name '^Cobblet$' 2>/dev/null | head -1");
+    std::string id = desktop::run("xdotool search --sync --name '^Cobblet$' 2>/dev/null | head -1");
     while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
     return id;
   }
 
   cv::Mat screenshot(const std::string& id, const std::string& name) {
     const std::string path = platform::joinPath(folder, name);
-    shell("import -window " + id + " '" + path + "'");
+    desktop::run("import -window " + id + " '" + path + "'");
     // Kept for a person to look at when the test runs with COBBLET_SHOTS set.
     if (const char* keep = std::getenv("COBBLET_SHOTS")) {
-      shell("cp '" + path + "' '" + std::string(keep) + "/" + name + "'");
+      desktop::run("cp '" + path + "' '" + std::string(keep) + "/" + name + "'");
     }
     return cv::imread(path, cv::IMREAD_COLOR);
   }
@@ -152,7 +143,7 @@ TEST_F(CobbletRun, WindowShowsOnlyTheInsoleUntilF2AndWedgesChangeIt) {
   const std::string id = windowId();
   ASSERT_FALSE(id.empty());
   std::this_thread::sleep_for(std::chrono::milliseconds(800));
-  const std::string geometry = shell("xdotool getwindowgeometry " + id);
+  const std::string geometry = desktop::run("xdotool getwindowgeometry " + id);
   EXPECT_NE(geometry.find("205x422"), std::string::npos) << geometry;
   cv::Mat narrow = screenshot(id, "cobblet_start.png");
   ASSERT_EQ(narrow.cols, 205);
@@ -160,22 +151,22 @@ TEST_F(CobbletRun, WindowShowsOnlyTheInsoleUntilF2AndWedgesChangeIt) {
   cv::Mat view = narrow(cv::Rect(30, 35, 150, 360));
   EXPECT_GT(cv::countNonZero(view.reshape(1) > 40), 5000);
 
-  shell("xdotool windowfocus --sync " + id + " key F2");
+  desktop::run("xdotool windowfocus --sync " + id + " key F2");
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  EXPECT_NE(shell("xdotool getwindowgeometry " + id).find("1045x645"), std::string::npos);
+  EXPECT_NE(desktop::run("xdotool getwindowgeometry " + id).find("1045x645"), std::string::npos);
   cv::Mat wide = screenshot(id, "cobblet_controls.png");
   ASSERT_EQ(wide.cols, 1045);
   const cv::Mat before = wide(cv::Rect(30, 35, 150, 360)).clone();
 
   // "全足跟" (whole heel) at 404, 606 raises the heel of the shown insole by 3 mm.
-  shell("xdotool mousemove --window " + id + " 440 620 click 1");
+  desktop::run("xdotool mousemove --window " + id + " 440 620 click 1");
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   cv::Mat raised = screenshot(id, "cobblet_wedge.png");
   cv::Mat difference;
   cv::absdiff(raised(cv::Rect(30, 35, 150, 360)), before, difference);
   EXPECT_GT(cv::countNonZero(difference.reshape(1) > 5), 1000);
 
-  shell("xdotool windowfocus --sync " + id + " key Escape");
+  desktop::run("xdotool windowfocus --sync " + id + " key Escape");
   EXPECT_EQ(waitForExit(5), 0);
 }
 

@@ -169,7 +169,7 @@ TEST(BalanceDatabase, AutoCaptureFillsTheViewsAndSaveStoresTheRowAndThreeBitmaps
 
   // A database that cannot be written is reported; the bitmaps are still stored.
   auto bitmapCount = [&] {
-    return std::stoi(station_test::runCommand("ls '" + folder + "' | wc -l"));
+    return std::stoi(desktop::run("ls '" + folder + "' | wc -l"));
   };
   const int bitmapsBefore = bitmapCount();
   ASSERT_EQ(std::rename(run.path("Database_2080.csv").c_str(), run.path("saved.csv").c_str()), 0);

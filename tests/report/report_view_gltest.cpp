@@ -12,6 +12,7 @@
 
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_view.h"
+#include "tools/desktop_driver.h"
 
 namespace fs = std::filesystem;
 
@@ -22,16 +23,6 @@ cv::Vec3b pagePixel(const std::vector<unsigned char>& page, int x, int y) {
   const unsigned char* p =
       &page[(size_t(report::kPageHeight - 1 - y) * report::kPageWidth + x) * 3];
   return {p[0], p[1], p[2]};
-}
-
-std::string runCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[512];
-  while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  pclose(pipe);
-  return output;
 }
 
 report::ReportValues customer() {
@@ -185,11 +176,11 @@ TEST_F(ReportView, ExportedPdfIsOneA4PageThatRendersLikePageOne) {
   drawUntilCaptured();
   const std::string pdf = "PDF_INSOLES/0912_345_202703030905.pdf";
   ASSERT_TRUE(fs::exists(pdf));
-  std::string info = runCommand("pdfinfo " + pdf);
+  std::string info = desktop::run("pdfinfo " + pdf);
   EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
 
-  runCommand("pdftoppm -r 150 -png -singlefile " + pdf + " rendered");
+  desktop::run("pdftoppm -r 150 -png -singlefile " + pdf + " rendered");
   cv::Mat rendered = cv::imread("rendered.png", cv::IMREAD_COLOR);
   ASSERT_FALSE(rendered.empty());
   // The image is placed 600 x 848 points from the bottom-left corner: rendered pixel (x, r)

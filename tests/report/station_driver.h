@@ -14,19 +14,9 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 
 namespace station_test {
-
-inline std::string runCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, n);
-  pclose(pipe);
-  return output;
-}
 
 inline void pause(double seconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(seconds * 1000)));
@@ -45,12 +35,12 @@ class StationRun {
     char pattern[] = "/tmp/station-run-XXXXXX";
     folder_ = mkdtemp(pattern);
     // The staged programs and data, without what an earlier examination left there.
-    runCommand("cp -r '" STATION_DIR "/.' '" + folder_ + "/' && cd '" + folder_ +
-               "' && rm -rf PDF_INSOLES FOOT_PRESSURE PressureImage examination "
-               "Database_2080.csv insole_info.txt");
+    desktop::run("cp -r '" STATION_DIR "/.' '" + folder_ + "/' && cd '" + folder_ +
+                 "' && rm -rf PDF_INSOLES FOOT_PRESSURE PressureImage examination "
+                 "Database_2080.csv insole_info.txt");
     // The toolkit's own file chooser: it takes typed paths reliably without a window manager.
     const std::string home = path(".home");
-    runCommand("mkdir -p '" + home + "/.fltk/fltk.org'");
+    desktop::run("mkdir -p '" + home + "/.fltk/fltk.org'");
     platform::writeFileAtomic(home + "/.fltk/fltk.org/fltk.prefs",
                               "; FLTK preferences file format 1.0\n; vendor: fltk.org\n"
                               "; application: fltk\n\n[.]\n\n\n[./options]\n\n"
@@ -93,7 +83,7 @@ class StationRun {
                          double seconds = 20) const {
     for (double waited = 0; waited < seconds; waited += 0.5) {
       std::string ids =
-          runCommand("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null");
+          desktop::run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null");
       size_t start = 0;
       while (start < ids.size()) {
         size_t end = ids.find('\n', start);
@@ -112,7 +102,7 @@ class StationRun {
   static WindowPlace placeOf(const std::string& id) {
     WindowPlace place;
     place.id = id;
-    std::string text = runCommand("xdotool getwindowgeometry --shell " + id);
+    std::string text = desktop::run("xdotool getwindowgeometry --shell " + id);
     std::sscanf(text.c_str(), "WINDOW=%*s X=%d Y=%d WIDTH=%d HEIGHT=%d", &place.x, &place.y,
                 &place.width, &place.height);
     // xdotool prints one assignment per line; sscanf skips the newlines as white space.
@@ -120,32 +110,32 @@ class StationRun {
   }
 
   static void raise(const WindowPlace& window) {
-    runCommand("xdotool windowraise " + window.id);
+    desktop::run("xdotool windowraise " + window.id);
     pause(0.3);
   }
 
   // Pointer actions at window coordinates of `window`.
   static void click(const WindowPlace& window, int x, int y, int button = 1) {
     moveTo(window, x, y);
-    runCommand("xdotool click " + std::to_string(button));
+    desktop::run("xdotool click " + std::to_string(button));
     pause(0.3);
   }
   static void moveTo(const WindowPlace& window, int x, int y) {
-    runCommand("xdotool mousemove --sync " + std::to_string(window.x + x) + " " +
-               std::to_string(window.y + y));
+    desktop::run("xdotool mousemove --sync " + std::to_string(window.x + x) + " " +
+                 std::to_string(window.y + y));
     pause(0.1);
   }
-  static void press(int button = 1) { runCommand("xdotool mousedown " + std::to_string(button)); }
-  static void release(int button = 1) { runCommand("xdotool mouseup " + std::to_string(button)); }
+  static void press(int button = 1) { desktop::run("xdotool mousedown " + std::to_string(button)); }
+  static void release(int button = 1) { desktop::run("xdotool mouseup " + std::to_string(button)); }
   static void typeText(const std::string& text) {
-    runCommand("xdotool type --delay 40 '" + text + "'");
+    desktop::run("xdotool type --delay 40 '" + text + "'");
   }
-  static void key(const std::string& name) { runCommand("xdotool key " + name); }
+  static void key(const std::string& name) { desktop::run("xdotool key " + name); }
 
   // The whole screen as a PNG; returns the path.
   std::string screenshot(const std::string& name) const {
     std::string file = path(name);
-    runCommand("import -window root '" + file + "'");
+    desktop::run("import -window root '" + file + "'");
     return file;
   }
 

@@ -28,6 +28,7 @@
 #include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 
 namespace fs = std::filesystem;
 
@@ -54,16 +55,6 @@ void pump(double seconds) {
 }
 
 std::string messages() { return platform::readWholeFile("messages.log").value_or(""); }
-
-std::string runCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[512];
-  while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  pclose(pipe);
-  return output;
-}
 
 // "確定" and the frames it takes until the gate has answered (a message or the report).
 void confirm() {
@@ -185,12 +176,12 @@ TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
       handoff, std::regex(feet + std::regex_replace(reportName, std::regex("\\."), "\\."))))
       << handoff;
 
-  std::string info = runCommand("pdfinfo '" + pdf + "'");
+  std::string info = desktop::run("pdfinfo '" + pdf + "'");
   EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
 
   // The PDF shows the captured page 1: compare its rendering with pageOnePixels.
-  runCommand("pdftoppm -r 150 -png -singlefile '" + pdf + "' rendered");
+  desktop::run("pdftoppm -r 150 -png -singlefile '" + pdf + "' rendered");
   cv::Mat rendered = cv::imread("rendered.png", cv::IMREAD_COLOR);
   ASSERT_FALSE(rendered.empty());
   const auto& page = reportView->pageOnePixels;
