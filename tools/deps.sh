@@ -3,7 +3,7 @@
 # Idempotent: apt-get runs only when a package is missing.
 set -euo pipefail
 PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   libfltk1.3-dev libglew-dev libopencv-dev libftgl-dev freeglut3-dev libhpdf-dev libfreeimage-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
