@@ -105,8 +105,8 @@ void lengthSliderCallback(Fl_Widget*, void*) { changeLength(); }
 
 void slopeLimitCallback(Fl_Widget*, void*) {
   if (!cobblet::storeSlopeLimitSetting(".", slopeLimitCheck->value() != 0)) {
-    std::printf("The 30-degree setting could not be stored in %s\n",
-                cobblet::kSlopeLimitSettingPath);
+    std::fprintf(stderr, "The 30-degree setting could not be stored in %s\n",
+                 cobblet::kSlopeLimitSettingPath);
   }
   insole().dirty = true;
 }

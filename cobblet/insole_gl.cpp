@@ -13,7 +13,7 @@ void deleteRenderbuffer(GLuint name) { glDeleteRenderbuffers(1, &name); }
 
 std::unique_ptr<GlInsoleRenderer> GlInsoleRenderer::create() {
   if (glGenFramebuffers == nullptr || glGenRenderbuffers == nullptr) {
-    std::printf("Insole view: no frame buffer objects in this OpenGL\n");
+    std::fprintf(stderr, "Insole view: no frame buffer objects in this OpenGL\n");
     return nullptr;
   }
   std::unique_ptr<GlInsoleRenderer> renderer(new GlInsoleRenderer);
@@ -33,7 +33,7 @@ std::unique_ptr<GlInsoleRenderer> GlInsoleRenderer::create() {
   const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   if (status != GL_FRAMEBUFFER_COMPLETE) {
-    std::printf("Insole view: off-screen frame buffer incomplete (0x%x)\n", status);
+    std::fprintf(stderr, "Insole view: off-screen frame buffer incomplete (0x%x)\n", status);
     return nullptr;
   }
   return renderer;

@@ -56,7 +56,7 @@ void GL_Display_Image::loadPadShape() {
   cobblet::InsoleBitmap shape;
   std::string reason;
   if (!shape.load(kPadShape, reason)) {
-    std::printf("The pad shape %s is not used: %s\n", kPadShape, reason.c_str());
+    std::fprintf(stderr, "The pad shape %s is not used: %s\n", kPadShape, reason.c_str());
     return;
   }
   std::printf("DROP Image \n");
@@ -104,7 +104,8 @@ void GL_Display_Image::draw() {
       glewExperimental = GL_TRUE;
       const GLenum error = glewInit();
       if (error != GLEW_OK) {
-        std::printf("Insole view: %s\n", reinterpret_cast<const char*>(glewGetErrorString(error)));
+        std::fprintf(stderr, "Insole view: %s\n",
+                     reinterpret_cast<const char*>(glewGetErrorString(error)));
       }
       renderer_ = cobblet::GlInsoleRenderer::create();
       glReady_ = true;

@@ -9,7 +9,7 @@
 #include "pedalyx/imaging/balance_capture.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 void captureBalanceFrames(GL_Display_Pressure& view) {
   BalanceReading reading;

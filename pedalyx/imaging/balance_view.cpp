@@ -7,7 +7,7 @@
 
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 

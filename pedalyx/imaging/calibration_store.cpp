@@ -90,8 +90,9 @@ ReferenceFileResult applyReferencePointText(const std::string& text, Calibration
     at = end;
   }
   if (count < 2 * CalibrationGrid::kReferenceCount) {
-    std::printf("point_reference_0.txt holds %d numbers instead of 32: calibration points kept\n",
-                count);
+    std::fprintf(stderr,
+                 "point_reference_0.txt holds %d numbers instead of 32: calibration points kept\n",
+                 count);
     rebuildMesh(grid);
     return ReferenceFileResult::Refused;
   }

@@ -2,8 +2,8 @@
 
 #include "pedalyx/capture/camera_frame_source.h"
 
-CameraFrameSource* openCameraForView() {
-  auto* source = new CameraFrameSource();
+std::unique_ptr<CameraFrameSource> openCameraForView() {
+  auto source = std::make_unique<CameraFrameSource>();
   openPlateCamera(*source);
   return source;
 }
@@ -14,8 +14,7 @@ const unsigned char* nextCameraFrame(CameraFrameSource& source) {
   return source.frame.empty() ? nullptr : source.frame.data;
 }
 
-void releaseCameraForView(CameraFrameSource*& source) {
+void releaseCameraForView(std::unique_ptr<CameraFrameSource>& source) {
   if (source != nullptr) releasePlateCamera(*source);
-  delete source;
-  source = nullptr;
+  source.reset();
 }

@@ -70,7 +70,8 @@ bool readShaderText(const std::string& path, std::string& text) {
 // Compiles one shader; prints its log and, on failure, a line naming the file.
 bool compileShader(ShaderHandle& shader, GLenum kind, const std::string& path) {
   std::string text;
-  if (!readShaderText(path, text)) std::printf("shader file %s cannot be read\n", path.c_str());
+  if (!readShaderText(path, text))
+    std::fprintf(stderr, "shader file %s cannot be read\n", path.c_str());
   shader.reset(glCreateShader(kind));
   const char* source = text.c_str();
   glShaderSource(shader.get(), 1, &source, nullptr);
@@ -80,12 +81,13 @@ bool compileShader(ShaderHandle& shader, GLenum kind, const std::string& path) {
   if (logLength > 0) {
     std::string log(logLength, '\0');
     glGetShaderInfoLog(shader.get(), logLength, nullptr, &log[0]);
-    std::printf("%s\n", log.c_str());
+    std::fprintf(stderr, "%s\n", log.c_str());
   }
   GLint compiled = GL_FALSE;
   glGetShaderiv(shader.get(), GL_COMPILE_STATUS, &compiled);
   if (compiled != GL_TRUE)
-    std::printf("shader %s did not compile: the pressure picture stays empty\n", path.c_str());
+    std::fprintf(stderr, "shader %s did not compile: the pressure picture stays empty\n",
+                 path.c_str());
   return compiled == GL_TRUE;
 }
 
@@ -110,12 +112,12 @@ void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder)
   if (logLength >= 1) {
     std::string log(logLength, '\0');
     glGetProgramInfoLog(program.program.get(), logLength, nullptr, &log[0]);
-    std::printf("%s\n", log.c_str());
+    std::fprintf(stderr, "%s\n", log.c_str());
   }
   GLint linked = GL_FALSE;
   glGetProgramiv(program.program.get(), GL_LINK_STATUS, &linked);
   if (linked != GL_TRUE)
-    std::printf("shader program did not link: the pressure picture stays empty\n");
+    std::fprintf(stderr, "shader program did not link: the pressure picture stays empty\n");
   program.usable = vertexOk && fragmentOk && linked == GL_TRUE;
 }
 

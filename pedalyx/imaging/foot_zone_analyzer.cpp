@@ -168,7 +168,7 @@ bool FootZoneAnalyzer::placeAxisPoint(int x, int y) {
     axis.pointCount = 1;
   } else {
     if (canvasY == axis.heelY || viewY == axis.heelViewY) {
-      std::printf("axis point refused: heel and toe at the same height\n");
+      std::fprintf(stderr, "axis point refused: heel and toe at the same height\n");
       return false;
     }
     if (viewY < axis.heelViewY) {
@@ -187,13 +187,30 @@ bool FootZoneAnalyzer::placeAxisPoint(int x, int y) {
       axis.toeViewY = viewY;
     }
     axis.pointCount = 2;
+    ++axis.revision;
   }
   computeFootZones(left);
   computeFootZones(right);
   return true;
 }
 
-void FootZoneAnalyzer::removeAxis(int x) { (x < viewWidth / 2 ? left : right).pointCount = 0; }
+namespace {
+
+void clearFoot(FootAxis& axis) {
+  axis.pointCount = 0;
+  axis.archIndex = 0;
+  for (float& share : axis.zoneShare) share = 0;
+  ++axis.revision;
+}
+
+}  // namespace
+
+void FootZoneAnalyzer::removeAxis(int x) { clearFoot(x < viewWidth / 2 ? left : right); }
+
+void FootZoneAnalyzer::removeBothAxes() {
+  clearFoot(left);
+  clearFoot(right);
+}
 
 void FootZoneAnalyzer::rescale(int newWidth, int newHeight) {
   for (FootAxis* axis : {&left, &right}) {
@@ -280,13 +297,18 @@ bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
   }
 
   const int contact = bandCount[0] + bandCount[1] + bandCount[2];
-  axis.archIndex = contact == 0 ? 0.0f : static_cast<float>(bandCount[1]) / contact;
+  const float archIndex = contact == 0 ? 0.0f : static_cast<float>(bandCount[1]) / contact;
+  bool changed = archIndex != axis.archIndex;
+  axis.archIndex = archIndex;
   int64_t total = 0;
   for (int64_t load : zoneLoad) total += load;
   if (total == 0) total = 1;
   for (int zone = 0; zone < 6; ++zone) {
-    axis.zoneShare[zone] = static_cast<float>(100.0 * zoneLoad[zone] / total);
+    const float share = static_cast<float>(100.0 * zoneLoad[zone] / total);
+    changed = changed || share != axis.zoneShare[zone];
+    axis.zoneShare[zone] = share;
   }
+  if (changed) ++axis.revision;
   if (printDiagnostics) {
     std::printf("area1 num %d\n", bandCount[0]);
     std::printf("area2 num %d\n", bandCount[1]);
@@ -330,6 +352,17 @@ float percent(int64_t part, int64_t whole) { return static_cast<float>(100.0 * p
 
 }  // namespace
 
+namespace {
+
+// Copies `value` into `target` and tells whether it differed.
+bool update(float& target, float value) {
+  const bool changed = target != value;
+  target = value;
+  return changed;
+}
+
+}  // namespace
+
 void FootZoneAnalyzer::computeLevelStatistics() {
   HalfSums l, r;
   sumHalf(levelImage, 0, l);
@@ -344,19 +377,20 @@ void FootZoneAnalyzer::computeLevelStatistics() {
   const int64_t total = loadLeft + loadRight;
   centreX = static_cast<int>((l.sumX + r.sumX) / total);
   centreY = static_cast<int>((l.sumY + r.sumY) / total);
-  left.halfShare = percent(loadLeft, total);
-  right.halfShare = percent(loadRight, total);
-  left.upperShare = percent(l.upper, total);
-  left.lowerShare = percent(l.lower, total);
-  right.upperShare = percent(r.upper, total);
-  right.lowerShare = percent(r.lower, total);
+  bool changed = update(left.halfShare, percent(loadLeft, total));
+  changed |= update(right.halfShare, percent(loadRight, total));
+  changed |= update(left.upperShare, percent(l.upper, total));
+  changed |= update(left.lowerShare, percent(l.lower, total));
+  changed |= update(right.upperShare, percent(r.upper, total));
+  changed |= update(right.lowerShare, percent(r.lower, total));
   const int pixelsLeft = l.loadedPixels == 0 ? 1 : l.loadedPixels;
   const int pixelsRight = r.loadedPixels == 0 ? 1 : r.loadedPixels;
   const int pixelsTotal =
       (l.loadedPixels + r.loadedPixels) == 0 ? 1 : l.loadedPixels + r.loadedPixels;
   for (int j = 0; j < kLevelClassCount; ++j) {
-    classShareLeft[j] = percent(l.classCount[j], pixelsLeft);
-    classShareRight[j] = percent(r.classCount[j], pixelsRight);
-    classShareTotal[j] = percent(l.classCount[j] + r.classCount[j], pixelsTotal);
+    changed |= update(classShareLeft[j], percent(l.classCount[j], pixelsLeft));
+    changed |= update(classShareRight[j], percent(r.classCount[j], pixelsRight));
+    changed |= update(classShareTotal[j], percent(l.classCount[j] + r.classCount[j], pixelsTotal));
   }
+  if (changed) ++levelRevision;
 }

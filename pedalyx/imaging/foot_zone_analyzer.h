@@ -37,6 +37,9 @@ struct FootAxis {
   float zoneShare[6] = {};
   int centroidX = 0, centroidY = 0;
   BandLine bands[5];  // 0 through the toe ... 3 through the heel, 4 the axis
+  // Advances whenever this foot's arch index or zone shares change, or a new axis is placed:
+  // the results are then new and replace whatever the operator typed into their fields.
+  unsigned revision = 0;
 };
 
 class FootZoneAnalyzer {
@@ -49,14 +52,17 @@ class FootZoneAnalyzer {
   // placed: the axis already has two points, or the second point lies at the heel's height
   // (such an axis has no direction across the plate).
   bool placeAxisPoint(int x, int y);
-  // A right click: the axis of the half under x returns to no points; its results stay.
+  // A right click at view x: the axis of the half under x returns to no points, and that
+  // foot's arch index and zone shares return to 0.
   void removeAxis(int x);
+  // Both feet as at start: no axis points, no arch index, no zone shares (the next customer).
+  void removeBothAxes();
   // The view's new size: view coordinates of the placed points follow the canvas points.
   void rescale(int newWidth, int newHeight);
 
   // Bands, sides, zone shares and arch index of one axis. Returns false and leaves the axis's
   // results untouched when it has fewer than two points or its heel and toe lie at the same
-  // height.
+  // height. The axis's revision advances when a result changed.
   bool computeFootZones(FootAxis& axis);
   // Half shares, upper/lower shares, centres of pressure and level classes of both halves.
   void computeLevelStatistics();
@@ -74,6 +80,8 @@ class FootZoneAnalyzer {
   float classShareTotal[kLevelClassCount] = {};
   float classShareLeft[kLevelClassCount] = {};
   float classShareRight[kLevelClassCount] = {};
+  // Advances whenever a half share, upper/lower share or level-class share changes.
+  unsigned levelRevision = 0;
   // The zone computation prints its diagnostics; the benchmark turns them off.
   bool printDiagnostics = true;
 };

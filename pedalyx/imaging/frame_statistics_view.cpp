@@ -5,24 +5,16 @@
 
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/foot_zone_analyzer_gl.h"
+#include "pedalyx/imaging/measure_marks.h"
+#include "pedalyx/imaging/measure_marks_gl.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/imaging/zone_results_ui.h"
-#include "pedalyx/shell/handles.h"
-#include "pedalyx/shell/measure_marks.h"
-#include "pedalyx/shell/measure_marks_gl.h"
+#include "pedalyx/station/handles.h"
 
 void createAnalysisRecords(GL_Display_Pressure& view) {
-  view.analyzer = new FootZoneAnalyzer(view.levelImage, view.w(), view.h());
-  view.measureLeft = new MeasureMarks(view.w(), view.h());
-  view.measureRight = new MeasureMarks(view.w(), view.h());
-}
-
-void releaseAnalysisRecords(GL_Display_Pressure& view) {
-  delete view.analyzer;
-  delete view.measureLeft;
-  delete view.measureRight;
-  view.analyzer = nullptr;
-  view.measureLeft = view.measureRight = nullptr;
+  view.analyzer = std::make_unique<FootZoneAnalyzer>(view.levelImage, view.w(), view.h());
+  view.measureLeft = std::make_unique<MeasureMarks>(view.w(), view.h());
+  view.measureRight = std::make_unique<MeasureMarks>(view.w(), view.h());
 }
 
 void resizeAnalysisRecords(GL_Display_Pressure& view, int width, int height) {
@@ -52,8 +44,8 @@ void drawMeasureMarks(GL_Display_Pressure& view) {
 }
 
 void publishFrameResults(GL_Display_Pressure& view) {
-  publishResults(*view.analyzer, view.measureLeft->lengthResult, view.measureRight->lengthResult,
-                 view.shoeSizeText, sizeof view.shoeSizeText);
+  publishResults(*view.analyzer, view.publishedResults, view.shoeSizeText,
+                 sizeof view.shoeSizeText);
 }
 
 static MeasureMarks& marksUnder(GL_Display_Pressure& view, int x) {

@@ -8,8 +8,6 @@ class GL_Display_Pressure;
 // Construction: the analyzer on view.levelImage with the view's size, and measureLeft /
 // measureRight for the view's size and the 320 x 335 canvas.
 void createAnalysisRecords(GL_Display_Pressure& view);
-// Destruction: frees the analyzer and the measuring records.
-void releaseAnalysisRecords(GL_Display_Pressure& view);
 // After the view was fitted: the new size to the analyzer and both measuring records.
 void resizeAnalysisRecords(GL_Display_Pressure& view, int width, int height);
 // Around the report snapshot: the analyzer alone (canvas size, then the view's size again).

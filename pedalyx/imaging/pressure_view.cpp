@@ -7,11 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/imaging/calibration_store.h"
 #include "pedalyx/imaging/camera_link_view.h"
 #include "pedalyx/imaging/filter_settings.h"
+#include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/imaging/measure_marks.h"
+#include "pedalyx/station/handles.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
 
@@ -44,14 +47,10 @@ GL_Display_Pressure::GL_Display_Pressure() : Fl_Gl_Window(5, 86, 630, 540) {
   startDirectory = platform::utf8ToSystemCodePage(platform::currentDirectory());
 }
 
-GL_Display_Pressure::~GL_Display_Pressure() {
-  releaseCameraForView(frameSource);
-  releaseAnalysisRecords(*this);
-  gridLeft.reset();
-  gridRight.reset();
-  // GL names die with the process; the context may already be gone here.
-  std::exit(0);
-}
+// GL names die with the context; the context may already be gone here.
+GL_Display_Pressure::~GL_Display_Pressure() { releaseCamera(); }
+
+void GL_Display_Pressure::releaseCamera() { releaseCameraForView(frameSource); }
 
 FilterValues GL_Display_Pressure::filterValues() const {
   FilterValues values;
@@ -70,7 +69,7 @@ void loadCalibrationPoints(GL_Display_Pressure& view) {
 
 void saveCalibrationPoints(GL_Display_Pressure& view) {
   if (!saveCalibrationStore(kCalibrationStoreFile, *view.gridLeft, *view.gridRight))
-    std::printf("calibration points could not be saved to %s\n", kCalibrationStoreFile);
+    std::fprintf(stderr, "calibration points could not be saved to %s\n", kCalibrationStoreFile);
 }
 
 void loadReferencePointFile(GL_Display_Pressure& view) {

@@ -12,6 +12,7 @@
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
+#include "pedalyx/imaging/zone_results_ui.h"
 
 struct CameraFrameSource;
 class FootZoneAnalyzer;
@@ -42,8 +43,11 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   // loads the filter settings into the settings sliders, the calibration grids from the store,
   // and creates the analyzer and the two measuring records.
   GL_Display_Pressure();
-  // Releases the camera and the records, then ends the process with status 0.
+  // Releases the camera and the records.
   ~GL_Display_Pressure() override;
+  // The station's teardown when the main window closes: releases the plate camera so that
+  // the device is free before the process ends.
+  void releaseCamera();
   void draw() override;
   int handle(int event) override;
 
@@ -72,8 +76,8 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   int warmupCount = 0;  // frames written into the background texture; never reset
   bool live = true;     // pull a new camera frame on each draw (toggled by "take picture")
   const unsigned char* frameData = nullptr;  // last camera frame, 640 x 480 B G R, capture-owned
-  CameraFrameSource* frameSource = nullptr;  // the plate camera; owned
-  bool firstInit = true;                     // GPU objects not yet created
+  std::unique_ptr<CameraFrameSource> frameSource;  // the plate camera
+  bool firstInit = true;                           // GPU objects not yet created
   int measureMode = kNoTool;
   std::unique_ptr<CalibrationGrid> gridLeft;   // drawn into canvas strip x 0..128
   std::unique_ptr<CalibrationGrid> gridRight;  // drawn into canvas strip x 192..320
@@ -84,20 +88,25 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   // Background capture in progress: the warp pass writes the background texture.
   bool calibrationRequested = false;
   unsigned char blackFrame[kCameraFrameBytes] = {};
-  FootZoneAnalyzer* analyzer = nullptr;  // owned; created and freed by the statistics hooks
-  char shoeSizeText[32] = {};            // "%0.1f" of the suggested shoe size
-  int cursorX = 0;                       // last mouse position, view pixels
-  int cursorY = 0;                       // origin bottom-left
-  bool reportRequest = false;            // take the report snapshot on the next live draw
-  int ringFrames = 0;                    // frames written into the ring so far
-  MeasureMarks* measureLeft = nullptr;   // owned; left half of the view
-  MeasureMarks* measureRight = nullptr;  // owned; right half of the view
+  std::unique_ptr<FootZoneAnalyzer> analyzer;  // created by the statistics hooks
+  char shoeSizeText[32] = {};                  // "%0.1f" of the suggested shoe size, or empty
+  // Which analyzer results are in the main window's fields; reset when the fields are cleared.
+  PublishedRevisions publishedResults;
+  int cursorX = 0;                             // last mouse position, view pixels
+  int cursorY = 0;                             // origin bottom-left
+  bool reportRequest = false;                  // take the report snapshot on the next live draw
+  int ringFrames = 0;                          // frames written into the ring so far
+  std::unique_ptr<MeasureMarks> measureLeft;   // left half of the view
+  std::unique_ptr<MeasureMarks> measureRight;  // right half of the view
   ViewPoint referenceLines[kReferenceLineCapacity] = {};
   int referencePointCount = 0;  // clicks beyond the capacity are ignored
   bool reviewMode = false;      // show markedImage instead of the live pipeline
   char ratioText1[16] = {};
   char ratioText2[16] = {};
   std::string startDirectory;  // working directory at construction, system code page
+  // Runs from the event loop after a report snapshot with a phone number: the report gate,
+  // which the shell hands in when it builds the station.
+  void (*reportSnapshotReady)() = nullptr;
 
  private:
   void initialiseContext();

@@ -15,16 +15,18 @@
 #include "pedalyx/imaging/colour_table.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/report/report_gate_ui.h"
-#include "pedalyx/shell/handles.h"
-#include "pedalyx/shell/window_layout.h"
+#include "pedalyx/station/handles.h"
+#include "pedalyx/station/window_layout.h"
 #include "platform/message_box_ui.h"
 
 namespace {
 
 constexpr float kClearRed = 0.0f, kClearGreen = 0.5f, kClearBlue = 0.5f;
 
-void runReportGate(void*) { checkReportData(); }
+void runReportGate(void* data) {
+  auto* view = static_cast<GL_Display_Pressure*>(data);
+  if (view->reportSnapshotReady) view->reportSnapshotReady();
+}
 
 }  // namespace
 
@@ -55,7 +57,7 @@ void GL_Display_Pressure::initialiseContext() {
   glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(w(), h());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (glewInit() != GLEW_OK) std::printf("GLEW could not be initialised\n");
+  if (glewInit() != GLEW_OK) std::fprintf(stderr, "GLEW could not be initialised\n");
   createRenderTarget(reviewTexture, -1);
   if (firstInit) {
     calibrationRequested = true;
@@ -201,5 +203,5 @@ void GL_Display_Pressure::takeReportSnapshot() {
   if (phoneMissing)
     platform::postMessageBox("聯絡方式欄位空白", "聯絡方式為必填項目");
   else
-    Fl::add_timeout(0.0, runReportGate);
+    Fl::add_timeout(0.0, runReportGate, this);
 }

@@ -10,7 +10,7 @@
 
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/shoe_size.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 
@@ -29,27 +29,36 @@ void showZones(const FootAxis& foot, Fl_Value_Input* const* fields) {
   for (int zone = 0; zone < 6; ++zone) showRounded(fields[fieldOfZone[zone]], foot.zoneShare[zone]);
 }
 
+double valueOf(const Fl_Value_Input* field) { return field != nullptr ? field->value() : 0.0; }
+
 }  // namespace
 
-void publishResults(const FootZoneAnalyzer& analyzer, int leftLengthMm, int rightLengthMm,
+void publishResults(const FootZoneAnalyzer& analyzer, PublishedRevisions& published,
                     char* shoeSizeTextOut, size_t shoeSizeCapacity) {
-  show(leftArchInput, analyzer.left.archIndex);
-  show(rightArchInput, analyzer.right.archIndex);
-  showRounded(shareLeftInput, analyzer.left.halfShare);
-  showRounded(shareRightInput, analyzer.right.halfShare);
-  showRounded(shareUpperLeftInput, analyzer.left.upperShare);
-  showRounded(shareLowerLeftInput, analyzer.left.lowerShare);
-  showRounded(shareUpperRightInput, analyzer.right.upperShare);
-  showRounded(shareLowerRightInput, analyzer.right.lowerShare);
-  showZones(analyzer.left, zoneInputs);
-  showZones(analyzer.right, zoneInputs + 6);
-  for (int j = 0; j < kLevelClassCount; ++j) {
-    showRounded(ratioTotalInputs[j], analyzer.classShareTotal[j]);
-    showRounded(ratioLeftInputs[j], analyzer.classShareLeft[j]);
-    showRounded(ratioRightInputs[j], analyzer.classShareRight[j]);
+  if (!published.valid || published.left != analyzer.left.revision) {
+    show(leftArchInput, analyzer.left.archIndex);
+    showZones(analyzer.left, zoneInputs);
   }
+  if (!published.valid || published.right != analyzer.right.revision) {
+    show(rightArchInput, analyzer.right.archIndex);
+    showZones(analyzer.right, zoneInputs + 6);
+  }
+  if (!published.valid || published.level != analyzer.levelRevision) {
+    showRounded(shareLeftInput, analyzer.left.halfShare);
+    showRounded(shareRightInput, analyzer.right.halfShare);
+    showRounded(shareUpperLeftInput, analyzer.left.upperShare);
+    showRounded(shareLowerLeftInput, analyzer.left.lowerShare);
+    showRounded(shareUpperRightInput, analyzer.right.upperShare);
+    showRounded(shareLowerRightInput, analyzer.right.lowerShare);
+    for (int j = 0; j < kLevelClassCount; ++j) {
+      showRounded(ratioTotalInputs[j], analyzer.classShareTotal[j]);
+      showRounded(ratioLeftInputs[j], analyzer.classShareLeft[j]);
+      showRounded(ratioRightInputs[j], analyzer.classShareRight[j]);
+    }
+  }
+  published = {true, analyzer.left.revision, analyzer.right.revision, analyzer.levelRevision};
   std::snprintf(shoeSizeTextOut, shoeSizeCapacity, "%s",
-                shoeSizeText(leftLengthMm, rightLengthMm).c_str());
+                shoeSizeText(valueOf(leftLengthInput), valueOf(rightLengthInput)).c_str());
   if (shoeSizeOutput != nullptr && std::strcmp(shoeSizeOutput->value(), shoeSizeTextOut) != 0) {
     shoeSizeOutput->value(shoeSizeTextOut);
   }

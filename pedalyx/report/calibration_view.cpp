@@ -9,7 +9,7 @@
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/calibration_overlay_gl.h"
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 

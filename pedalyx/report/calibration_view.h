@@ -6,8 +6,8 @@
 #pragma once
 #include <FL/Fl_Gl_Window.H>
 
+#include "pedalyx/imaging/calibration_editing.h"
 #include "pedalyx/imaging/gl_handles.h"
-#include "pedalyx/report/calibration_editing.h"
 
 struct CalibrationGrid;
 

@@ -10,7 +10,7 @@
 
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/measurement_database.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 #include "platform/clock.h"
 #include "platform/message_box_ui.h"
 

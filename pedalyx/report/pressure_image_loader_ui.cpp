@@ -5,7 +5,7 @@
 
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/pressure_image_loader.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/foot_type_classifier.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 #ifndef GL_BGR
 #define GL_BGR 0x80E0
@@ -59,7 +59,7 @@ GL_Display_reference::GL_Display_reference() : Fl_Gl_Window(654, 193, 265, 55) {
   placeholderWidth = w();
   placeholderHeight = h();
   picture = cv::imread("./reference.png", cv::IMREAD_COLOR);
-  if (picture.empty()) std::printf("reference.png could not be read\n");
+  if (picture.empty()) std::fprintf(stderr, "reference.png could not be read\n");
   textureDirty = true;
 }
 

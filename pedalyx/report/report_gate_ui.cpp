@@ -4,9 +4,9 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Value_Input.H>
 
+#include "pedalyx/report/report_gate.h"
 #include "pedalyx/report/report_view.h"
-#include "pedalyx/shell/handles.h"
-#include "pedalyx/shell/report_gate.h"
+#include "pedalyx/station/handles.h"
 #include "platform/message_box_ui.h"
 
 namespace {
@@ -16,7 +16,7 @@ double valueOf(const Fl_Value_Input* input) { return input != nullptr ? input->v
 }  // namespace
 
 void checkReportData() {
-  shell::ReportGateInput in;
+  report::ReportGateInput in;
   in.phone = phoneInput != nullptr && phoneInput->value() != nullptr ? phoneInput->value() : "";
   in.leftLength = valueOf(leftLengthInput);
   in.rightLength = valueOf(rightLengthInput);
@@ -24,10 +24,10 @@ void checkReportData() {
   in.rightWidth = valueOf(rightWidthInput);
   in.leftArch = valueOf(leftArchInput);
   in.rightArch = valueOf(rightArchInput);
-  shell::ReportGateVerdict verdict = shell::judgeReportData(in);
-  if (verdict != shell::ReportGateVerdict::Complete) {
+  report::ReportGateVerdict verdict = report::judgeReportData(in);
+  if (verdict != report::ReportGateVerdict::Complete) {
     // The data-entry window stays open so the operator can correct and confirm again.
-    shell::GateMessage message = shell::gateMessage(verdict);
+    report::GateMessage message = report::gateMessage(verdict);
     platform::showMessageBox(message.text, message.caption);
     return;
   }

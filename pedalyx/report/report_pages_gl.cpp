@@ -107,7 +107,8 @@ void GL_Display_report::createPageTarget() {
                             depthBuffer.get());
   GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
   if (status != GL_FRAMEBUFFER_COMPLETE)
-    std::printf("report page framebuffer incomplete: 0x%04X\n", static_cast<unsigned>(status));
+    std::fprintf(stderr, "report page framebuffer incomplete: 0x%04X\n",
+                 static_cast<unsigned>(status));
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
   glGenTextures(1, &name);

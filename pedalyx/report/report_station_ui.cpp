@@ -10,7 +10,7 @@
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_view.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 

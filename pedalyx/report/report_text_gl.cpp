@@ -13,12 +13,12 @@ namespace report {
 std::unique_ptr<FTFont> loadReportFont() {
   FontFile file = findReportFont();
   if (file.path.empty()) {
-    std::printf("no font for the report found (simsun.ttc or a Chinese system font)\n");
+    std::fprintf(stderr, "no font for the report found (simsun.ttc or a Chinese system font)\n");
     return nullptr;
   }
   auto font = std::make_unique<FTPixmapFont>(file.path.c_str());
   if (font->Error() != 0 || !font->FaceSize(30, 72)) {
-    std::printf("can not load the report font %s\n", file.path.c_str());
+    std::fprintf(stderr, "can not load the report font %s\n", file.path.c_str());
     return nullptr;
   }
   font->CharMap(ft_encoding_unicode);

@@ -15,7 +15,7 @@ namespace {
 
 cv::Mat loadPicture(const char* path) {
   cv::Mat picture = cv::imread(path, cv::IMREAD_COLOR);
-  if (picture.empty()) std::printf("can not load %s\n", path);
+  if (picture.empty()) std::fprintf(stderr, "can not load %s\n", path);
   return picture;
 }
 
@@ -38,15 +38,12 @@ GL_Display_report::GL_Display_report()
   font = report::loadReportFont();
 }
 
-GL_Display_report::~GL_Display_report() {
-  placeholder.clear();
-  std::exit(0);
-}
+GL_Display_report::~GL_Display_report() { placeholder.clear(); }
 
 void GL_Display_report::draw() {
   if (!context_valid() || !contextReady_) {
     if (glGenFramebuffers == nullptr && glewInit() != GLEW_OK)
-      std::printf("GLEW could not be initialised\n");
+      std::fprintf(stderr, "GLEW could not be initialised\n");
     // Names of a context that is gone are forgotten, not deleted in the new one.
     texture.release();
     frameTexture.release();

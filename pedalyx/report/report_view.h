@@ -24,7 +24,6 @@ struct ReportInputs {
 class GL_Display_report : public Fl_Gl_Window {
  public:
   GL_Display_report();
-  // Ends the process with status 0, like closing the station.
   ~GL_Display_report() override;
   void draw() override;
   int handle(int event) override;

@@ -11,11 +11,11 @@
 
 #include "pedalyx/imaging/balance_view.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/settings_ui.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/station_widgets_ui.h"
-#include "pedalyx/shell/window_layout.h"
+#include "pedalyx/station/handles.h"
+#include "pedalyx/station/window_layout.h"
 
 namespace {
 

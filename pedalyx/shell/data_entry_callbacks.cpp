@@ -3,7 +3,8 @@
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
+#include "platform/message_box_ui.h"
 #include "platform/process.h"
 
 void okButtonCallback(Fl_Widget*, void*) {
@@ -11,5 +12,8 @@ void okButtonCallback(Fl_Widget*, void*) {
   if (reportView != nullptr) reportView->refreshPending = true;
 }
 
-// A station without an on-screen keyboard simply gets nothing; typing still works.
-void keyboardButtonCallback(Fl_Widget*, void*) { platform::startOnScreenKeyboard(); }
+// A station without an on-screen keyboard tells the operator so; typing still works.
+void keyboardButtonCallback(Fl_Widget*, void*) {
+  if (!platform::startOnScreenKeyboard())
+    platform::showMessageBox("此電腦未安裝螢幕小鍵盤(onboard)", "開啟小鍵盤");
+}

@@ -7,9 +7,9 @@
 #include <FL/Fl_Output.H>
 
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
-#include "pedalyx/shell/window_layout.h"
+#include "pedalyx/station/handles.h"
+#include "pedalyx/station/window_layout.h"
 
 namespace {
 

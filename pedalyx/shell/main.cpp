@@ -3,8 +3,8 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
+#include "pedalyx/station/handles.h"
 
 int main(int argc, char** argv) {
   buildStation();

@@ -8,12 +8,13 @@
 
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/reference_view.h"
+#include "pedalyx/report/report_gate_ui.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/legend_image.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/station_widgets_ui.h"
-#include "pedalyx/shell/window_layout.h"
+#include "pedalyx/station/handles.h"
+#include "pedalyx/station/window_layout.h"
 
 namespace {
 
@@ -147,7 +148,8 @@ Fl_Output* makeLargeOutput(int x, int y, int w, int h, const char* label) {
 }
 
 void buildBottomRow() {
-  shoeTypeOutput = makeLargeOutput(519, 711, 130, 33, "建议鞋型/鞋垫");
+  // Below the shoe size, clear of the analysis-area group, so the advice can be read.
+  shoeTypeOutput = makeLargeOutput(223, 716, 130, 33, "建议鞋型/鞋垫");
   shoeSizeOutput = makeLargeOutput(223, 672, 60, 33, "建议选鞋尺寸");
   makeOutputCaption(318, 680, 15, 24, "mm")->box(FL_NO_BOX);
   crosshairButton = new Fl_Round_Button(6, 679, 67, 23, "十字线");
@@ -172,6 +174,7 @@ void buildMainWindow() {
   // The pressure view opens the camera and loads the filter settings into the settings
   // window's sliders, so the settings window is built before this point.
   pressureView = styleView(new GL_Display_Pressure(), FL_THIN_DOWN_BOX);
+  pressureView->reportSnapshotReady = checkReportData;
   buildZonePanel();
   buildSizePanel();
   buildArchPanel();

@@ -11,14 +11,14 @@
 #include <cstdio>
 
 #include "pedalyx/imaging/foot_zone_analyzer.h"
+#include "pedalyx/imaging/measure_marks.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/pressure_image_loader.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
-#include "pedalyx/shell/measure_marks.h"
 #include "pedalyx/shell/station_widgets_ui.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 
@@ -39,6 +39,8 @@ void clearResultFields() {
                               shareUpperRightInput, shareLowerRightInput, shareRightInput};
   for (Fl_Value_Input* field : fields) field->value(0);
   for (Fl_Value_Input* zone : zoneInputs) zone->value(0);
+  // The analyzer's current results go into the cleared fields again at the next draw.
+  pressureView->publishedResults.valid = false;
 }
 
 void resetMeasureMarks() {
@@ -56,9 +58,8 @@ void prepareNextSubject() {
   entryGenderChoice->value(0);
   pressureView->referencePointCount = 0;
   takePictureButton->color(kLightGrey);
-  // x = 0 lies in the left half and x = 400 in the right half of the fitted view.
-  pressureView->analyzer->removeAxis(0);
-  pressureView->analyzer->removeAxis(400);
+  // Nothing measured on this customer may reach the next one's fields, pages or files.
+  pressureView->analyzer->removeBothAxes();
   resetMeasureMarks();
   pressureView->measureMode = kNoTool;
   reportView->hide();

@@ -5,6 +5,7 @@
 #include <FL/Fl_Text_Display.H>
 #include <FL/Fl_Value_Output.H>
 #include <FL/Fl_Value_Slider.H>
+#include <FL/Fl_Window.H>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,18 +15,19 @@
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/balance_captions.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/labels_ui.h"
 #include "pedalyx/shell/settings_ui.h"
+#include "pedalyx/station/handles.h"
 
 void mainWindowCloseCallback(Fl_Widget*, void*) {
   // The toolkit also sends Escape to a window's callback; a stray Escape must not end an
   // examination, so only the close box ends the program.
   if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
   flushPendingSettings();
-  // The pressure view's teardown releases the camera and ends the process with status 0.
-  delete pressureView;
-  std::exit(0);
+  // The camera is released, then every window closes, so the event loop and the program end
+  // with status 0.
+  pressureView->releaseCamera();
+  while (Fl_Window* window = Fl::first_window()) window->hide();
 }
 
 void reportButtonCallback(Fl_Widget*, void*) {

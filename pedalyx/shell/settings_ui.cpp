@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/settings_files.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
-#include "pedalyx/shell/window_layout.h"
+#include "pedalyx/station/handles.h"
+#include "pedalyx/station/window_layout.h"
 
 namespace {
 

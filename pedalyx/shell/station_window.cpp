@@ -3,10 +3,10 @@
 
 #include "pedalyx/report/calibration_view.h"
 #include "pedalyx/report/report_view.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/labels_ui.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/station_widgets_ui.h"
+#include "pedalyx/station/handles.h"
 #include "platform/chinese_fonts_ui.h"
 
 void buildStation() {

@@ -19,8 +19,10 @@ void fillGrid(CalibrationGrid& grid, float base) {
 
 std::string quiet(const std::function<void()>& action) {
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   action();
-  return testing::internal::GetCapturedStdout();
+  std::string log = testing::internal::GetCapturedStdout();
+  return log + testing::internal::GetCapturedStderr();
 }
 
 TEST(CalibrationStore, BlocksHoldLittleEndianCoordinatesPlusOneHundred) {

@@ -252,16 +252,51 @@ TEST_F(ArchTool, EachFootIsComputedFromItsOwnHalfOnly) {
   EXPECT_EQ(analyzer.right.pointCount, 0);
 }
 
-TEST_F(ArchTool, RightClickRemovesOnlyThatHalfsAxisAndKeepsItsResults) {
+// A removed axis takes its foot's results with it, so they cannot reach the next customer.
+TEST_F(ArchTool, RightClickRemovesThatHalfsAxisAndItsResultsOnly) {
   click(40, 10);
   click(40, 310);
   click(255, 10);
   click(255, 310);
-  float archBefore = analyzer.right.archIndex;
+  const float leftArch = analyzer.left.archIndex;
+  ASSERT_GT(analyzer.right.archIndex, 0);
+  const unsigned rightRevision = analyzer.right.revision;
   analyzer.removeAxis(200);
   EXPECT_EQ(analyzer.left.pointCount, 2);
+  EXPECT_EQ(analyzer.left.archIndex, leftArch);
   EXPECT_EQ(analyzer.right.pointCount, 0);
-  EXPECT_EQ(analyzer.right.archIndex, archBefore);
+  EXPECT_EQ(analyzer.right.archIndex, 0);
+  for (float share : analyzer.right.zoneShare) EXPECT_EQ(share, 0);
+  EXPECT_NE(analyzer.right.revision, rightRevision) << "the cleared result must be published";
+  // Later frames recompute nothing for the foot without an axis.
+  EXPECT_FALSE(analyzer.computeFootZones(analyzer.right));
+  EXPECT_EQ(analyzer.right.archIndex, 0);
+
+  analyzer.removeBothAxes();
+  EXPECT_EQ(analyzer.left.pointCount, 0);
+  EXPECT_EQ(analyzer.left.archIndex, 0);
+  for (float share : analyzer.left.zoneShare) EXPECT_EQ(share, 0);
+}
+
+// The fields take a foot's results only when its revision moves: a new axis, a changed
+// result, or a removal. Recomputing the same picture must not move it, or every frame would
+// overwrite what the operator typed.
+TEST_F(ArchTool, RevisionMovesOnlyWithNewResults) {
+  click(40, 10);
+  click(40, 310);
+  const unsigned placed = analyzer.left.revision;
+  const unsigned level = (analyzer.computeLevelStatistics(), analyzer.levelRevision);
+  for (int frame = 0; frame < 5; ++frame) {
+    analyzer.computeFootZones(analyzer.left);
+    analyzer.computeLevelStatistics();
+  }
+  EXPECT_EQ(analyzer.left.revision, placed);
+  EXPECT_EQ(analyzer.levelRevision, level);
+  for (int y = 0; y < kH; ++y) image[30 + kW * y] = 0;
+  analyzer.computeFootZones(analyzer.left);
+  analyzer.computeLevelStatistics();
+  EXPECT_NE(analyzer.left.revision, placed);
+  EXPECT_NE(analyzer.levelRevision, level);
 }
 
 TEST(FootAxisRescale, ViewPointsFollowTheCanvasPoints) {

@@ -273,9 +273,9 @@ TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
   std::fclose(f);
   ColourPipeline broken;
   std::vector<unsigned char> black(kCameraFrameBytes, 0);
-  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
   createPipelineObjects(broken, black.data(), table_, folder);
-  const std::string log = ::testing::internal::GetCapturedStdout();
+  const std::string log = ::testing::internal::GetCapturedStderr();
   EXPECT_FALSE(broken.program.usable);
   EXPECT_NE(log.find("did not compile"), std::string::npos) << log;
   createFramebuffer(broken);

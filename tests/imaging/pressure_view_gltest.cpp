@@ -13,8 +13,8 @@
 #include <tuple>
 
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
+#include "pedalyx/station/handles.h"
 #include "platform/files.h"
 // The X headers last: their macros would clash with the test framework's names.
 #include <FL/x.H>

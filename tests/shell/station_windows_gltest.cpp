@@ -20,23 +20,25 @@
 #include <FL/x.H>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "tools/desktop_driver.h"
 #include "pedalyx/imaging/balance_view.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/calibration_view.h"
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/labels_ui.h"
 #include "pedalyx/shell/settings_ui.h"
 #include "pedalyx/shell/station_build_ui.h"
-#include "pedalyx/shell/window_layout.h"
+#include "pedalyx/station/handles.h"
+#include "pedalyx/station/window_layout.h"
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 
 namespace {
 
@@ -72,6 +74,58 @@ void expectAllInside(Fl_Group* group, int width, int height) {
       expectAllInside(inner, width, height);
     }
   }
+}
+
+void flattenInDrawingOrder(Fl_Widget* widget, std::vector<Fl_Widget*>& order) {
+  order.push_back(widget);
+  Fl_Group* group = widget->as_group();
+  if (group == nullptr || dynamic_cast<Fl_Text_Display*>(widget) != nullptr ||
+      widget->as_gl_window() != nullptr)
+    return;
+  for (int i = 0; i < group->children(); ++i) flattenInDrawingOrder(group->child(i), order);
+}
+
+bool contains(const Fl_Widget* outer, const Fl_Widget* inner) {
+  for (const Fl_Widget* w = inner; w != nullptr; w = w->parent())
+    if (w == outer) return true;
+  return false;
+}
+
+// The share of a's area that b lies over.
+double coveredShare(const Fl_Widget* a, const Fl_Widget* b) {
+  const int w = std::min(a->x() + a->w(), b->x() + b->w()) - std::max(a->x(), b->x());
+  const int h = std::min(a->y() + a->h(), b->y() + b->h()) - std::max(a->y(), b->y());
+  if (w <= 0 || h <= 0 || a->w() <= 0 || a->h() <= 0) return 0;
+  return static_cast<double>(w) * h / (static_cast<double>(a->w()) * a->h());
+}
+
+// The visible controls of `window` over which a widget drawn later paints: a control that
+// another widget covers cannot be read or touched, although it lies inside the window. A group
+// without a box paints nothing of its own; its children are judged one by one. Neighbours
+// whose frames share an edge pixel or two (a tenth of the control or less) do not cover it.
+std::vector<std::string> coveredControls(Fl_Window* window) {
+  std::vector<Fl_Widget*> order;
+  for (int i = 0; i < window->children(); ++i) flattenInDrawingOrder(window->child(i), order);
+  std::vector<std::string> covered;
+  for (size_t i = 0; i < order.size(); ++i) {
+    Fl_Widget* control = order[i];
+    const bool isContainer = control->as_group() != nullptr &&
+                             dynamic_cast<Fl_Text_Display*>(control) == nullptr &&
+                             control->as_gl_window() == nullptr;
+    if (isContainer || !control->visible()) continue;
+    for (size_t j = i + 1; j < order.size(); ++j) {
+      Fl_Widget* later = order[j];
+      const bool paints = later->as_group() == nullptr || later->box() != FL_NO_BOX ||
+                          later->as_gl_window() != nullptr;
+      if (!later->visible() || !paints || contains(control, later)) continue;
+      if (coveredShare(control, later) > 0.1) {
+        covered.push_back(std::string(control->label() ? control->label() : "(no label)") + " at " +
+                          std::to_string(control->x()) + "," + std::to_string(control->y()) +
+                          " under " + (later->label() ? later->label() : "(no label)"));
+      }
+    }
+  }
+  return covered;
 }
 
 void hideEverything() {
@@ -128,7 +182,7 @@ TEST_F(StationWindows, MainWindowControlsKeepTheirPlacesAndSettings) {
   EXPECT_EQ(archToolButton->color(), 50u);
   EXPECT_EQ(lengthToolButton->color(), FL_BACKGROUND_COLOR);
   expectGeometry(calibrateButton, 84, 47, 50, 24);
-  expectGeometry(shoeTypeOutput, 519, 711, 130, 33);
+  expectGeometry(shoeTypeOutput, 223, 716, 130, 33);
   EXPECT_EQ(shoeTypeOutput->textsize(), 20);
   EXPECT_STREQ(shoeTypeOutput->label(), "建議鞋型/鞋墊");
   EXPECT_FALSE(crosshairButton->value());
@@ -142,12 +196,31 @@ TEST_F(StationWindows, MainWindowControlsKeepTheirPlacesAndSettings) {
 TEST_F(StationWindows, EveryControlOfTheMainAndSettingsWindowsIsReachable) {
   expectAllInside(mainWindow, mainWindow->w(), mainWindow->h());
   expectAllInside(settingsWindow, settingsWindow->w(), settingsWindow->h());
+  for (Fl_Window* window :
+       {static_cast<Fl_Window*>(mainWindow), static_cast<Fl_Window*>(settingsWindow)}) {
+    const std::vector<std::string> covered = coveredControls(window);
+    EXPECT_TRUE(covered.empty()) << window->label() << ": " << ::testing::PrintToString(covered);
+  }
   // The settings window stays fixed in size (no resizable widget).
   EXPECT_EQ(settingsWindow->resizable(), nullptr);
   // The pressure view still fits against the design height: 533 x 558.
   int fittedHeight = 630 * 335 / 320;
   ASSERT_GT(86 + fittedHeight, kMainWindowDesignHeight);
   EXPECT_EQ(kMainWindowDesignHeight - 86 - 70, 558);
+}
+
+// The check itself must see a control that a later group paints over, as the analysis-area
+// group once hid the shoe-type advice.
+TEST_F(StationWindows, ReachabilityCheckSeesACoveredControl) {
+  Fl_Window window(300, 200);
+  Fl_Output output(100, 20, 130, 33, "advice");
+  Fl_Group panel(150, 10, 100, 60);
+  panel.box(FL_THIN_DOWN_BOX);
+  panel.end();
+  window.end();
+  EXPECT_EQ(coveredControls(&window).size(), 1u);
+  panel.box(FL_NO_BOX);
+  EXPECT_TRUE(coveredControls(&window).empty());
 }
 
 TEST_F(StationWindows, OtherWindowsAndViewsMatchTheirTables) {

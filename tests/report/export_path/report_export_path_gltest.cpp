@@ -25,8 +25,8 @@
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/report_layout.h"
 #include "pedalyx/report/report_view.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
+#include "pedalyx/station/handles.h"
 #include "platform/files.h"
 #include "tools/desktop_driver.h"
 

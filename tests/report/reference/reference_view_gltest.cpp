@@ -19,8 +19,8 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/reference_view.h"
-#include "pedalyx/shell/handles.h"
 #include "pedalyx/shell/station_build_ui.h"
+#include "pedalyx/station/handles.h"
 #include "platform/files.h"
 
 namespace {

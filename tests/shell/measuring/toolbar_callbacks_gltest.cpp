@@ -20,15 +20,15 @@
 
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
+#include "pedalyx/imaging/measure_marks.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/imaging/shoe_size.h"
 #include "pedalyx/report/foot_type_classifier.h"
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/callbacks.h"
-#include "pedalyx/shell/handles.h"
-#include "pedalyx/shell/measure_marks.h"
 #include "pedalyx/shell/station_build_ui.h"
+#include "pedalyx/station/handles.h"
 #include "platform/files.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Manual length, width and angle tools of one half of the pressure view.
-#include "pedalyx/shell/measure_marks.h"
+#include "pedalyx/imaging/measure_marks.h"
 
 #include <gtest/gtest.h>
 

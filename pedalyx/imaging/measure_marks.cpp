@@ -1,4 +1,4 @@
-#include "pedalyx/shell/measure_marks.h"
+#include "pedalyx/imaging/measure_marks.h"
 
 #include <cmath>
 #include <cstdio>

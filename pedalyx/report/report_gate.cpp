@@ -1,12 +1,27 @@
-#include "pedalyx/shell/report_gate.h"
+#include "pedalyx/report/report_gate.h"
 
-namespace shell {
+#include <cmath>
+
+#include "pedalyx/imaging/shoe_size.h"
+
+namespace report {
+
+namespace {
+
+bool within(double value, double largest) {
+  return std::isfinite(value) && value > 0 && value <= largest;
+}
+
+}  // namespace
 
 ReportGateVerdict judgeReportData(const ReportGateInput& in) {
   if (in.phone.empty()) return ReportGateVerdict::MissingPhone;
-  for (double size : {in.leftLength, in.rightLength, in.leftWidth, in.rightWidth})
-    if (size == 0) return ReportGateVerdict::MissingFootSize;
-  if (in.leftArch == 0 || in.rightArch == 0) return ReportGateVerdict::MissingArchIndex;
+  for (double length : {in.leftLength, in.rightLength})
+    if (!within(length, kLongestFootMm)) return ReportGateVerdict::MissingFootSize;
+  for (double width : {in.leftWidth, in.rightWidth})
+    if (!within(width, kWidestFootMm)) return ReportGateVerdict::MissingFootSize;
+  if (!within(in.leftArch, 1) || !within(in.rightArch, 1))
+    return ReportGateVerdict::MissingArchIndex;
   return ReportGateVerdict::Complete;
 }
 
@@ -24,4 +39,4 @@ GateMessage gateMessage(ReportGateVerdict verdict) {
   return {};
 }
 
-}  // namespace shell
+}  // namespace report

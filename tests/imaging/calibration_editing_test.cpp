@@ -1,7 +1,8 @@
+#include "pedalyx/imaging/calibration_editing.h"
+
 #include <gtest/gtest.h>
 
 #include "pedalyx/imaging/calibration_grid.h"
-#include "pedalyx/report/calibration_editing.h"
 
 namespace {
 

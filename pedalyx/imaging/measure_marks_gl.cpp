@@ -1,10 +1,10 @@
-#include "pedalyx/shell/measure_marks_gl.h"
+#include "pedalyx/imaging/measure_marks_gl.h"
 
 #include <GL/freeglut.h>
 
 #include <cstdio>
 
-#include "pedalyx/shell/measure_marks.h"
+#include "pedalyx/imaging/measure_marks.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pedalyx/report/calibration_editing.h"
+#include "pedalyx/imaging/calibration_editing.h"
 
 #include "pedalyx/imaging/calibration_grid.h"
 

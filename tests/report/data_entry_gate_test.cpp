@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "pedalyx/shell/report_gate.h"
+#include <limits>
 
-using namespace shell;
+#include "pedalyx/report/report_gate.h"
+
+using namespace report;
 
 namespace {
 
@@ -47,6 +49,32 @@ TEST(ReportGate, RefusesTheFirstMissingItemInTheOperatorsOrder) {
 
   in = complete();
   in.leftLength = 0.0001;  // small but not exactly 0
+  EXPECT_EQ(judgeReportData(in), ReportGateVerdict::Complete);
+}
+
+// A typed "inf", a huge number or a negative value would otherwise reach the report, the
+// database and the insole hand-off.
+TEST(ReportGate, RefusesValuesNoFootCanHave) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (double bad : {inf, -inf, nan, -250.0, 1e30}) {
+    ReportGateInput in = complete();
+    in.rightLength = bad;
+    EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingFootSize) << bad;
+    in = complete();
+    in.leftWidth = bad;
+    EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingFootSize) << bad;
+    in = complete();
+    in.leftArch = bad;
+    EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingArchIndex) << bad;
+  }
+  ReportGateInput in = complete();
+  in.rightArch = 1.2;
+  EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingArchIndex);
+  in = complete();
+  in.leftLength = 400;  // the longest foot the fields can mean
+  in.leftWidth = 200;
+  in.rightArch = 1;
   EXPECT_EQ(judgeReportData(in), ReportGateVerdict::Complete);
 }
 

@@ -1,6 +1,8 @@
 // Process-wide handles of every window, view and control of the station that code touches
-// after the build. They are set once by buildStation() (station_window.cpp) and live until
-// the process ends. Values live only in the controls: other modules read and write them here.
+// after the build. They are set once by buildStation() (shell/station_window.cpp) and live
+// until the process ends. Values live only in the controls: other modules read and write them
+// here. The registry sits at the bottom of the station so that every folder may reach it
+// without reaching up into the shell.
 #pragma once
 #include <string>
 

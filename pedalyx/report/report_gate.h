@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-namespace shell {
+namespace report {
 
 struct ReportGateInput {
   std::string phone;
@@ -13,9 +13,13 @@ struct ReportGateInput {
 
 enum class ReportGateVerdict { MissingPhone, MissingFootSize, MissingArchIndex, Complete };
 
+// The widest foot the width fields can mean, in millimetres (lengths: kLongestFootMm).
+constexpr double kWidestFootMm = 200;
+
 // The first missing item, in the order the operator is told about them. Only an empty phone
-// text is missing (a single space counts as filled); a size or arch index is missing when it
-// holds exactly 0.
+// text is missing (a single space counts as filled); a length, width or arch index is missing
+// when it holds 0 or anything a foot cannot have: not finite, negative, a length over
+// kLongestFootMm, a width over kWidestFootMm or an arch index over 1.
 ReportGateVerdict judgeReportData(const ReportGateInput& input);
 
 struct GateMessage {
@@ -25,4 +29,4 @@ struct GateMessage {
 // The message box shown for a refused report; not meant for Complete.
 GateMessage gateMessage(ReportGateVerdict verdict);
 
-}  // namespace shell
+}  // namespace report
