@@ -7,7 +7,7 @@ PACKAGES=(
   libfltk1.3-dev libglew-dev libopencv-dev libftgl-dev freeglut3-dev libhpdf-dev libfreeimage-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
-  libgl1-mesa-dri mesa-utils fontconfig fonts-noto-cjk onboard
+  libgl1-mesa-dri mesa-utils fontconfig fonts-noto-cjk onboard admesh
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -66,9 +66,11 @@ inline FootPlan planFoot(const cv::Mat& levels, int firstColumn, int lastColumn)
   };
   FootPlan plan;
   const int length = highest - lowest;
-  const int heelRow = lowest + length / 10;
-  const int toeRow = highest - length / 12;
-  plan.heel = toWindow(rowCentre(heelRow), heelRow);
+  // The foot axis as the station's hint says: from the middle of the back of the heel to the
+  // base of the second toe, at the front of the ball (about 82 % of the print's length).
+  const int heelRow = lowest + 1;
+  const int toeRow = lowest + length * 82 / 100;
+  plan.heel = toWindow(rowCentre(lowest + length / 20), heelRow);
   plan.toe = toWindow(rowCentre(toeRow), toeRow);
   plan.back = toWindow(rowCentre(lowest), lowest);
   plan.front = toWindow(rowCentre(lowest), highest);

@@ -206,6 +206,7 @@ int main(int argc, char** argv) {
     main.click(foot.toe.x, foot.toe.y);
     std::this_thread::sleep_for(300ms);
   }
+  screenshot("axes");
   // Length and width: press at one end, move to the other (the field follows), press again.
   main.clickCentre(260, 26, 50, 45);
   for (const FootPlan& foot : plan.feet) {

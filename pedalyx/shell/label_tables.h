@@ -6,7 +6,7 @@
 // Index of the language choice's items.
 enum class Language { Traditional = 0, Simplified = 1 };
 
-// The main-window title and the 35 relabelled controls, in the order they are relabelled.
+// The main-window title and the 36 relabelled controls, in the order they are relabelled.
 enum class LabelTarget {
   MainWindowTitle,
   TakePictureButton,
@@ -44,6 +44,7 @@ enum class LabelTarget {
   ReferenceLineButton,
   RemarksButton,
   CrosshairButton,
+  ArchToolHint,
 };
 
 struct LabelRow {
@@ -52,7 +53,7 @@ struct LabelRow {
   const char* traditional;
 };
 
-constexpr int kLabelRowCount = 36;
+constexpr int kLabelRowCount = 37;
 extern const LabelRow kLabelRows[kLabelRowCount];
 
 // The row's text in the given form.

@@ -1,5 +1,6 @@
 #include "pedalyx/shell/labels_ui.h"
 
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
@@ -87,6 +88,8 @@ Fl_Widget* widgetFor(LabelTarget target) {
       return remarksButton;
     case LabelTarget::CrosshairButton:
       return crosshairButton;
+    case LabelTarget::ArchToolHint:
+      return archToolHint;
   }
   return nullptr;
 }

@@ -1,4 +1,5 @@
 // The main window: pressure view, result panels, tool bar, reference view and the bottom row.
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
@@ -162,6 +163,13 @@ void buildBottomRow() {
   analysisAreaButton->labelsize(21);
   analysisAreaButton->callback(analysisAreaButtonCallback);
   area->end();
+  // In the strip between the pressure view and the shoe size; shown with the arch-index tool.
+  archToolHint = new Fl_Box(8, 646, 560, 24,
+                            "足弓指标：先点脚跟后缘中央，再点第二趾根部（前掌前缘，不含脚趾）");
+  archToolHint->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT);
+  archToolHint->labelsize(15);
+  archToolHint->labelcolor(FL_DARK_BLUE);
+  archToolHint->hide();
   loadButton = new Fl_Light_Button(575, 645, 60, 45, "LOAD");
   loadButton->callback(loadButtonCallback);
 }

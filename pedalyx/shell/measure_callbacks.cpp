@@ -1,6 +1,7 @@
 // Callbacks of the measuring tool bar, the picture hold, the background calibration and the
 // hand-overs to the archive and the calibration grids. They only set the pressure view's modes
 // and flags and reset records; the next draw of the view does the work.
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
@@ -30,6 +31,10 @@ void highlightModeButton(Fl_Widget* active) {
                                  referenceLineButton};
   for (int i = 0; i < 5; ++i) buttons[i]->color(buttons[i] == active ? kActiveYellow : kLightGrey);
   for (int i = 0; i < 5; ++i) buttons[i]->redraw();
+  if (active == archToolButton)
+    archToolHint->show();
+  else
+    archToolHint->hide();
 }
 
 void clearResultFields() {

@@ -53,6 +53,7 @@ Fl_Button* clearButton = nullptr;
 Fl_Button* calibrateButton = nullptr;
 Fl_Button* remarksButton = nullptr;
 Fl_Button* referenceLineButton = nullptr;
+Fl_Box* archToolHint = nullptr;
 Fl_Output* shoeTypeOutput = nullptr;
 Fl_Output* shoeSizeOutput = nullptr;
 Fl_Round_Button* crosshairButton = nullptr;

@@ -20,6 +20,7 @@ class Fl_Value_Input;
 class Fl_Value_Output;
 class Fl_Value_Slider;
 class Fl_Text_Display;
+class Fl_Box;
 
 class GL_Display_Pressure;
 class GL_Display_reference;
@@ -87,6 +88,9 @@ extern Fl_Button* clearButton;
 extern Fl_Button* calibrateButton;
 extern Fl_Button* remarksButton;
 extern Fl_Button* referenceLineButton;
+// One line under the pressure view that says where the arch-index tool's two clicks go; shown
+// while that tool is chosen.
+extern Fl_Box* archToolHint;
 // Bottom row.
 extern Fl_Output* shoeTypeOutput;
 extern Fl_Output* shoeSizeOutput;

@@ -89,12 +89,12 @@ std::vector<std::string> csvFields(const std::string& row) {
   return fields;
 }
 
-// Foot axes with the arch-index tool, from the back of each heel to the ball of the foot, so the
-// six-zone shares are measured and a firm stance puts more than half of a foot's load on its
-// heel row and more than a quarter on its forefoot row.
+// Foot axes with the arch-index tool as its hint says, from the middle of the back of each heel
+// to the base of its second toe, so the six-zone shares are measured and a firm stance puts
+// more than half of a foot's load on its heel row and more than a quarter on its forefoot row.
 void placeFootAxes(const WindowPlace& main) {
   click(main, kArchToolButton);
-  const cv::Point clicks[4] = {{102, 454}, {119, 194}, {429, 454}, {412, 194}};
+  const cv::Point clicks[4] = {{103, 481}, {124, 171}, {430, 481}, {409, 171}};
   for (cv::Point at : clicks) click(main, at + kPressureView.tl());
 }
 
@@ -168,9 +168,7 @@ TEST(BalanceDatabase, AutoCaptureFillsTheViewsAndSaveStoresTheRowAndThreeBitmaps
   EXPECT_EQ(added.find('\n', 1), std::string::npos) << "only one row is added";
 
   // A database that cannot be written is reported; the bitmaps are still stored.
-  auto bitmapCount = [&] {
-    return std::stoi(desktop::run("ls '" + folder + "' | wc -l"));
-  };
+  auto bitmapCount = [&] { return std::stoi(desktop::run("ls '" + folder + "' | wc -l")); };
   const int bitmapsBefore = bitmapCount();
   ASSERT_EQ(std::rename(run.path("Database_2080.csv").c_str(), run.path("saved.csv").c_str()), 0);
   ASSERT_TRUE(platform::makeDirectory(run.path("Database_2080.csv")));
