@@ -28,48 +28,13 @@
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "report/in_process_station.h"
 #include "tools/desktop_driver.h"
 
 namespace fs = std::filesystem;
+using namespace in_process_station;
 
 namespace {
-
-// Message boxes are modal; this closes each one shortly after it opens, as the operator would.
-void closeMessageBoxes(void*) {
-  if (Fl::modal() != nullptr) Fl::modal()->hide();
-  Fl::repeat_timeout(0.2, closeMessageBoxes);
-}
-
-template <class Condition>
-bool pumpUntil(Condition done, double seconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    Fl::wait(0.02);
-  }
-  return done();
-}
-
-void pump(double seconds) {
-  pumpUntil([] { return false; }, seconds);
-}
-
-std::string messages() { return platform::readWholeFile("messages.log").value_or(""); }
-
-// "確定" and the frames it takes until the gate has answered (a message or the report).
-void confirm() {
-  size_t before = messages().size();
-  okButton->do_callback();
-  pumpUntil([&] { return messages().size() > before || reportView->visible(); }, 20);
-  pump(0.5);
-}
-
-std::string lastMessage() {
-  std::string log = messages();
-  if (log.empty()) return log;
-  size_t start = log.rfind('\n', log.size() - 2);
-  return log.substr(start == std::string::npos ? 0 : start + 1);
-}
 
 std::string onlyPdf() {
   if (!fs::exists("PDF_INSOLES")) return "";
@@ -81,22 +46,9 @@ std::string onlyPdf() {
 }  // namespace
 
 TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
-  // A working directory with the staged data; the insole tool is a stand-in that only notes
-  // that it was started, so the hand-off file stays for the test to read.
-  fs::path folder = fs::absolute("export_path_station");
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  for (auto& entry : fs::directory_iterator(STATION_DIR)) {
-    std::string name = entry.path().filename().string();
-    if (name == "Cobblet" || name == "Pedalyx" || !entry.is_regular_file()) continue;
-    fs::copy_file(entry.path(), folder / name);
-  }
-  platform::writeFileAtomic((folder / "Cobblet").string(), "#!/bin/sh\ntouch cobblet_started\n");
-  chmod((folder / "Cobblet").c_str(), 0755);
-  ASSERT_EQ(chdir(folder.c_str()), 0);
-  setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
-  setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
-  workingDirectory = folder.string();
+  // The insole tool is a stand-in that only notes that it was started, so the hand-off file
+  // stays for the test to read.
+  fs::path folder = enterScratchStation("export_path_station", "touch cobblet_started");
 
   buildStation();
   mainWindow->show();

@@ -26,26 +26,12 @@
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "report/in_process_station.h"
 
 namespace fs = std::filesystem;
+using namespace in_process_station;
 
 namespace {
-
-// Message boxes are modal; this closes each one shortly after it opens, as the operator would.
-void closeMessageBoxes(void*) {
-  if (Fl::modal() != nullptr) Fl::modal()->hide();
-  Fl::repeat_timeout(0.2, closeMessageBoxes);
-}
-
-template <class Condition>
-bool pumpUntil(Condition done, double seconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    Fl::wait(0.02);
-  }
-  return done();
-}
 
 // Frames as the station's redraw timer asks for them, counted by the ring.
 void drawFrames(int count) {
@@ -53,28 +39,11 @@ void drawFrames(int count) {
   pumpUntil([&] { return pressureView->ringFrames >= target; }, 60);
 }
 
-std::string messages() { return platform::readWholeFile("messages.log").value_or(""); }
-
-std::string lastMessage() {
-  std::string log = messages();
-  if (log.empty()) return log;
-  size_t start = log.rfind('\n', log.size() - 2);
-  return log.substr(start == std::string::npos ? 0 : start + 1);
-}
-
 int countFiles(const char* folder, const char* extension) {
   if (!fs::exists(folder)) return 0;
   int count = 0;
   for (auto& entry : fs::directory_iterator(folder)) count += entry.path().extension() == extension;
   return count;
-}
-
-// "確定" and the frames it takes until the gate has answered (a message or the report).
-void confirm() {
-  size_t before = messages().size();
-  okButton->do_callback();
-  pumpUntil([&] { return messages().size() > before || reportView->visible(); }, 20);
-  pumpUntil([] { return false; }, 0.5);
 }
 
 // The operator's two arch-tool clicks per foot, heel then toe, in view pixels.
@@ -111,20 +80,7 @@ class NextCustomer : public ::testing::Test {
   // A working directory with the staged data; the insole tool is a stand-in that leaves the
   // hand-off for the test to read.
   static void SetUpTestSuite() {
-    fs::path folder = fs::absolute("next_customer_station");
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    for (auto& entry : fs::directory_iterator(STATION_DIR)) {
-      std::string name = entry.path().filename().string();
-      if (name == "Cobblet" || name == "Pedalyx" || !entry.is_regular_file()) continue;
-      fs::copy_file(entry.path(), folder / name);
-    }
-    platform::writeFileAtomic((folder / "Cobblet").string(), "#!/bin/sh\nexit 0\n");
-    chmod((folder / "Cobblet").c_str(), 0755);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
-    setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
-    setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
-    workingDirectory = folder.string();
+    enterScratchStation("next_customer_station", "exit 0");
     buildStation();
     mainWindow->show();
     Fl::add_timeout(0.2, closeMessageBoxes);
@@ -165,7 +121,7 @@ TEST_F(NextCustomer, SecondCustomerWithoutAxesIsRefusedThenCarriesItsOwnValues) 
   confirm();
   EXPECT_EQ(lastMessage(), "足弓指標為必填項目|請輸入足弓指標\n");
   EXPECT_FALSE(reportView->visible());
-  pumpUntil([] { return false; }, 1.0);
+  pump(1.0);
   EXPECT_FALSE(fs::exists("insole_info.txt")) << "a hand-off for a customer without axes";
   EXPECT_EQ(countFiles("PDF_INSOLES", ".pdf"), pdfs);
 

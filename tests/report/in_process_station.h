@@ -1,0 +1,81 @@
+// A station built inside the test process, in a scratch working directory that holds the
+// staged data files, on the simulated plate: helpers shared by the tests that drive its
+// callbacks and frame cycle directly.
+#pragma once
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "pedalyx/report/report_view.h"
+#include "pedalyx/station/handles.h"
+#include "platform/files.h"
+
+namespace in_process_station {
+
+namespace fs = std::filesystem;
+
+// Message boxes are modal; this closes each one shortly after it opens, as the operator would.
+inline void closeMessageBoxes(void*) {
+  if (Fl::modal() != nullptr) Fl::modal()->hide();
+  Fl::repeat_timeout(0.2, closeMessageBoxes);
+}
+
+template <class Condition>
+bool pumpUntil(Condition done, double seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (done()) return true;
+    Fl::wait(0.02);
+  }
+  return done();
+}
+
+inline void pump(double seconds) {
+  pumpUntil([] { return false; }, seconds);
+}
+
+// The working directory `name` (made anew) with the staged data, whose insole tool is the
+// stand-in shell script `cobblet`; the process moves into it, every message box is logged to
+// "messages.log" there, and the simulated plate is the camera. Returns the folder.
+inline fs::path enterScratchStation(const std::string& name, const std::string& cobblet) {
+  fs::path folder = fs::absolute(name);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (auto& entry : fs::directory_iterator(STATION_DIR)) {
+    std::string file = entry.path().filename().string();
+    if (file == "Cobblet" || file == "Pedalyx" || !entry.is_regular_file()) continue;
+    fs::copy_file(entry.path(), folder / file);
+  }
+  platform::writeFileAtomic((folder / "Cobblet").string(), "#!/bin/sh\n" + cobblet + "\n");
+  chmod((folder / "Cobblet").c_str(), 0755);
+  if (chdir(folder.c_str()) != 0) std::abort();
+  setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
+  setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
+  workingDirectory = folder.string();
+  return folder;
+}
+
+inline std::string messages() { return platform::readWholeFile("messages.log").value_or(""); }
+
+inline std::string lastMessage() {
+  std::string log = messages();
+  if (log.empty()) return log;
+  size_t start = log.rfind('\n', log.size() - 2);
+  return log.substr(start == std::string::npos ? 0 : start + 1);
+}
+
+// "確定" and the frames it takes until the gate has answered (a message or the report).
+inline void confirm() {
+  size_t before = messages().size();
+  okButton->do_callback();
+  pumpUntil([&] { return messages().size() > before || reportView->visible(); }, 20);
+  pump(0.5);
+}
+
+}  // namespace in_process_station
