@@ -55,9 +55,27 @@ std::vector<std::string> commandLineToArguments(const std::string& commandLine) 
   return args;
 }
 
+std::string executableFolder() {
+  std::vector<char> buffer(4096);
+  ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0 || static_cast<size_t>(n) >= buffer.size()) return "";
+  std::string path(buffer.data(), static_cast<size_t>(n));
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string locateProgram(const std::string& program, const std::string& ownFolder) {
+  const bool relativePath =
+      !program.empty() && program.front() != '/' && program.find('/') != std::string::npos;
+  if (!relativePath || ownFolder.empty() || ::access(program.c_str(), X_OK) == 0) return program;
+  std::string beside = ownFolder + "/" + program;
+  return ::access(beside.c_str(), X_OK) == 0 ? beside : program;
+}
+
 bool startProgram(const std::string& commandLine) {
   std::vector<std::string> args = commandLineToArguments(commandLine);
   if (args.empty()) return false;
+  args.front() = locateProgram(args.front(), executableFolder());
   // Children are never waited for; ignoring SIGCHLD lets the kernel reap them.
   signal(SIGCHLD, SIG_IGN);
   std::vector<char*> argv;

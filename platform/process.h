@@ -10,6 +10,14 @@ namespace platform {
 // "./Cobblet". Exposed for tests.
 std::vector<std::string> commandLineToArguments(const std::string& commandLine);
 
+// The folder of the running program (from /proc/self/exe); empty when it cannot be read.
+std::string executableFolder();
+
+// A program given relative to the working directory ("./Cobblet") that is not there is the
+// one beside the running program, where an installed station keeps both programs. Any other
+// program is returned as it is. Exposed for tests.
+std::string locateProgram(const std::string& program, const std::string& ownFolder);
+
 // Starts the command line as a new process and returns at once; the child is never waited
 // for and is reaped automatically. False when the program could not be started.
 bool startProgram(const std::string& commandLine);

@@ -1,0 +1,151 @@
+#include "platform/station_folder.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+using Manifest = std::map<std::string, uint64_t>;
+
+std::string environmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// FNV-1a: enough to tell whether a file still holds what was installed.
+uint64_t checksum(const std::string& bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : bytes) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+// One line per file: 16 hexadecimal digits, a blank, the file name.
+Manifest readManifest(const std::string& path) {
+  Manifest manifest;
+  std::string text = readWholeFile(path).value_or("");
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (line.size() < 18 || line[16] != ' ') continue;
+    char* rest = nullptr;
+    uint64_t sum = std::strtoull(line.substr(0, 16).c_str(), &rest, 16);
+    if (rest == nullptr || *rest != '\0') continue;
+    manifest[line.substr(17)] = sum;
+  }
+  return manifest;
+}
+
+std::string manifestText(const Manifest& manifest) {
+  std::string text;
+  for (const auto& [name, sum] : manifest) {
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016" PRIx64, sum);
+    text += std::string(digits) + " " + name + "\n";
+  }
+  return text;
+}
+
+StationFolderUpdate failure(const std::string& what, const std::string& path) {
+  StationFolderUpdate result;
+  result.error = what + ": " + path;
+  return result;
+}
+
+}  // namespace
+
+StationEnvironment stationEnvironmentOfProcess() {
+  StationEnvironment environment{environmentValue("PEDALYX_HOME"),
+                                 environmentValue("XDG_DATA_HOME"), environmentValue("HOME")};
+  if (environment.home.empty()) {
+    if (const passwd* account = getpwuid(getuid())) {
+      if (account->pw_dir != nullptr) environment.home = account->pw_dir;
+    }
+  }
+  return environment;
+}
+
+std::string chooseStationFolder(const StationEnvironment& environment) {
+  if (!environment.pedalyxHome.empty()) return environment.pedalyxHome;
+  // The base directory rules ignore a relative XDG_DATA_HOME.
+  if (!environment.xdgDataHome.empty() && environment.xdgDataHome.front() == '/')
+    return joinPath(environment.xdgDataHome, "pedalyx");
+  if (environment.home.empty()) return "";
+  return joinPath(environment.home, ".local/share/pedalyx");
+}
+
+std::string installedDataFolder(const std::string& programFolder) {
+  if (programFolder.empty()) return "";
+  std::string folder = joinPath(programFolder, "../share/pedalyx");
+  return isDirectory(folder) ? folder : "";
+}
+
+StationFolderUpdate updateStationFolder(const std::string& dataFolder,
+                                        const std::string& stationFolder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::create_directories(stationFolder, error);
+  if (!isDirectory(stationFolder))
+    return failure("cannot create the station folder", stationFolder);
+
+  std::vector<std::string> names;
+  fs::directory_iterator entries(dataFolder, error);
+  if (error) return failure("cannot read the installed data", dataFolder);
+  for (const fs::directory_entry& entry : entries) {
+    if (entry.is_regular_file(error)) names.push_back(entry.path().filename().string());
+  }
+
+  const std::string manifestPath = joinPath(stationFolder, kInstalledDataManifest);
+  Manifest manifest = readManifest(manifestPath);
+  const std::string before = manifestText(manifest);
+  StationFolderUpdate result;
+  for (const std::string& name : names) {
+    const std::string source = joinPath(dataFolder, name);
+    const std::string target = joinPath(stationFolder, name);
+    std::optional<std::string> installed = readWholeFile(source);
+    if (!installed) return failure("cannot read", source);
+    const uint64_t installedSum = checksum(*installed);
+    std::optional<std::string> present = readWholeFile(target);
+    if (present && checksum(*present) == installedSum) {
+      manifest[name] = installedSum;
+      continue;
+    }
+    auto recorded = manifest.find(name);
+    const bool untouched =
+        present && recorded != manifest.end() && recorded->second == checksum(*present);
+    if (present && !untouched) {
+      // Changed by the operator, or there before the package knew it: never overwritten.
+      result.kept.push_back(name);
+      continue;
+    }
+    if (!fileExists(target) || untouched) {
+      if (!writeFileAtomic(target, *installed)) return failure("cannot write", target);
+      manifest[name] = installedSum;
+      (present ? result.updated : result.copied).push_back(name);
+    } else {
+      result.kept.push_back(name);  // present but unreadable: not ours to replace
+    }
+  }
+  const std::string after = manifestText(manifest);
+  if (after != before && !writeFileAtomic(manifestPath, after))
+    return failure("cannot write", manifestPath);
+  result.ok = true;
+  return result;
+}
+
+}  // namespace platform

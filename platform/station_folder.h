@@ -1,0 +1,45 @@
+// The working folder of an installed station. The package puts the programs in <prefix>/bin and
+// the read-only data in <prefix>/share/pedalyx; every operator account gets a station folder
+// of its own that holds a copy of that data beside its settings, database, pictures and
+// reports, so the programs keep reading and writing every file relative to the working folder.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct StationEnvironment {
+  std::string pedalyxHome;  // PEDALYX_HOME
+  std::string xdgDataHome;  // XDG_DATA_HOME
+  std::string home;         // HOME, or the account's home folder when HOME is unset
+};
+
+StationEnvironment stationEnvironmentOfProcess();
+
+// PEDALYX_HOME when set, else $XDG_DATA_HOME/pedalyx (an absolute XDG_DATA_HOME only), else
+// $HOME/.local/share/pedalyx. Empty when there is no home folder either.
+std::string chooseStationFolder(const StationEnvironment& environment);
+
+// The installed read-only data beside a program in <prefix>/bin: <prefix>/share/pedalyx, or
+// empty when that folder does not exist (a program run from the build tree).
+std::string installedDataFolder(const std::string& programFolder);
+
+// Lists, in the station folder, the checksum of every data file as it was last installed, so
+// an update can tell a file the operator changed from one that only came with the package.
+constexpr const char* kInstalledDataManifest = ".installed_data.txt";
+
+struct StationFolderUpdate {
+  bool ok = false;
+  std::string error;                 // what failed, with the path, when !ok
+  std::vector<std::string> copied;   // missing data files copied in
+  std::vector<std::string> updated;  // unchanged copies replaced by a newer installed file
+  std::vector<std::string> kept;     // files the operator changed, left as they are
+};
+
+// Creates the station folder (and its parents) when missing and brings the installed data
+// into it: a missing file is copied; a file still as the package last installed it is
+// replaced by the installed one; a file the operator changed is never overwritten.
+StationFolderUpdate updateStationFolder(const std::string& dataFolder,
+                                        const std::string& stationFolder);
+
+}  // namespace platform
