@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 STATION = $(BUILD)/station
 
-.PHONY: deps build stage run test asan bench format clean
+.PHONY: deps build stage run test package asan bench format clean
 
 deps:
 	bash tools/deps.sh
@@ -21,6 +21,13 @@ run: stage
 
 test: stage
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the station (build/package/pedalyx_<version>_<arch>.deb), checked
+# with lintian.
+package: stage
+	rm -f $(BUILD)/package/*.deb
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error $(BUILD)/package/*.deb
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer. The window tests
 # start the programs through stdbuf, whose preload would otherwise make ASan refuse to start.

@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick poppler-utils
   libgl1-mesa-dri mesa-utils fontconfig fonts-noto-cjk onboard admesh
+  dpkg-dev lintian desktop-file-utils
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

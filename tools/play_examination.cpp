@@ -5,9 +5,12 @@
 // to PNG and a copy of the insole hand-off in the output folder.
 //
 //   play_examination <working directory with Pedalyx> <output folder>
+//   play_examination --installed <installed pedalyx command> <output folder>
 //
-// The working directory must hold the staged programs and data files. Needs DISPLAY, xdotool,
-// ImageMagick's import and poppler's pdftoppm.
+// The working directory must hold the staged programs and data files. An installed station is
+// started from the output folder with a fresh home (<output folder>/.home), works in the station
+// folder it makes there, and is played as far as the report and the insoles. Needs DISPLAY,
+// xdotool, ImageMagick's import and poppler's pdftoppm.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +35,7 @@ const char* const kMainTitle = "足底壓力檢測儀";
 const char* const kDataEntryTitle = "資料輸入";
 
 std::string outputFolder;
+std::string installedCommand;  // empty: ./Pedalyx in the working directory
 int stepNumber = 0;
 
 void say(const std::string& text) {
@@ -96,7 +100,7 @@ void typeText(const std::string& text) { desktop::run("xdotool type --delay 30 '
 pid_t startStation(const std::string& folder) {
   pid_t child = fork();
   if (child == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(127);
+    if (chdir(installedCommand.empty() ? folder.c_str() : outputFolder.c_str()) != 0) _exit(127);
     if (getenv("PEDALYX_SIMULATED_CAMERA") == nullptr) setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
     std::string console = outputFolder + "/pedalyx_console.txt";
     if (freopen(console.c_str(), "w", stdout) == nullptr) _exit(127);
@@ -107,8 +111,11 @@ pid_t startStation(const std::string& folder) {
                               "; FLTK preferences file format 1.0\n; vendor: fltk.org\n"
                               "; application: fltk\n\n[.]\n\n\n[./options]\n\nFNFCUsesGTK:0\n");
     setenv("HOME", home.c_str(), 1);
+    unsetenv("PEDALYX_HOME");
+    unsetenv("XDG_DATA_HOME");
     // Line-buffered like a console, so every line is in the file at once.
-    execlp("stdbuf", "stdbuf", "-oL", "./Pedalyx", static_cast<char*>(nullptr));
+    const std::string program = installedCommand.empty() ? "./Pedalyx" : installedCommand;
+    execlp("stdbuf", "stdbuf", "-oL", program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   return child;
@@ -173,17 +180,36 @@ bool waitForCustomer(const ExaminationPlan& plan, desktop::Point origin) {
       120s, 700ms);
 }
 
+// Closes the main window as an operator would; the station's exit status, or fails when it
+// does not end.
+int closeStation(unsigned long mainWindow, pid_t station) {
+  desktop::sendClose(mainWindow);
+  int status = -1;
+  waitFor([&] { return waitpid(station, &status, WNOHANG) == station; }, 10s);
+  if (waitpid(station, nullptr, WNOHANG) == 0) {
+    kill(station, SIGKILL);
+    fail("the station did not end when its window was closed");
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s <station working directory> <output folder>\n", argv[0]);
+  const bool installed = argc == 4 && std::string(argv[1]) == "--installed";
+  if (argc != 3 && !installed) {
+    std::fprintf(stderr,
+                 "usage: %s <station working directory> <output folder>\n"
+                 "       %s --installed <installed pedalyx command> <output folder>\n",
+                 argv[0], argv[0]);
     return 2;
   }
-  const std::string folder = argv[1];
-  outputFolder = argv[2];
+  outputFolder = argv[installed ? 3 : 2];
   platform::makeDirectory(outputFolder);
-  if (!platform::fileExists(folder + "/Pedalyx")) fail("no Pedalyx in " + folder);
+  if (installed) installedCommand = argv[2];
+  const std::string folder =
+      installed ? outputFolder + "/.home/.local/share/pedalyx" : std::string(argv[1]);
+  if (!installed && !platform::fileExists(folder + "/Pedalyx")) fail("no Pedalyx in " + folder);
 
   const ExaminationPlan plan = planExamination();
   pid_t station = startStation(folder);
@@ -279,6 +305,12 @@ int main(int argc, char** argv) {
   }
   std::this_thread::sleep_for(500ms);
 
+  if (installed) {
+    int status = closeStation(mainWindow, station);
+    say("report PDF: " + pdf);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+  }
+
   // Save the subject into the database from the analysis window.
   main.clickCentre(390, 716, 157, 40);
   unsigned long analysisWindow = 0;
@@ -318,13 +350,7 @@ int main(int argc, char** argv) {
     cv::imwrite(outputFolder + "/review_view.png", screen(view));
   }
 
-  desktop::sendClose(mainWindow);
-  int status = -1;
-  waitFor([&] { return waitpid(station, &status, WNOHANG) == station; }, 10s);
-  if (waitpid(station, nullptr, WNOHANG) == 0) {
-    kill(station, SIGKILL);
-    fail("the station did not end when its window was closed");
-  }
+  int status = closeStation(mainWindow, station);
   say("report PDF: " + pdf);
   say("insoles: " + leftInsole + " and " + rightInsole);
   say("screenshots, rendered report page and insole pictures: " + outputFolder);
