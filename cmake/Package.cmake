@@ -22,6 +22,17 @@ execute_process(COMMAND gzip -9nc ${PACKAGE_FILES}/changelog
 install(FILES ${PACKAGE_FILES}/copyright ${CMAKE_BINARY_DIR}/changelog.gz
   DESTINATION share/doc/pedalyx)
 
+# One manual page for the command and both programs, compressed as Debian requires.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PACKAGE_FILES}/pedalyx.1)
+execute_process(COMMAND gzip -9nc ${PACKAGE_FILES}/pedalyx.1
+  OUTPUT_FILE ${CMAKE_BINARY_DIR}/man/pedalyx.1.gz)
+foreach(program Pedalyx Cobblet)
+  file(CREATE_LINK pedalyx.1.gz ${CMAKE_BINARY_DIR}/man/${program}.1.gz SYMBOLIC)
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/man/pedalyx.1.gz ${CMAKE_BINARY_DIR}/man/Pedalyx.1.gz
+  ${CMAKE_BINARY_DIR}/man/Cobblet.1.gz DESTINATION share/man/man1)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pedalyx)
 set(CPACK_PACKAGE_VERSION ${PEDALYX_VERSION})
