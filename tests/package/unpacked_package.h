@@ -2,7 +2,6 @@
 // unpacked with dpkg -x into a scratch root as dpkg would install it.
 #pragma once
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 #include <sstream>
@@ -10,20 +9,11 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 
 namespace package_test {
 
-// What a shell command prints on standard output.
-inline std::string run(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, n);
-  pclose(pipe);
-  return output;
-}
+using desktop::run;
 
 inline std::string debFile() {
   std::string found = run("ls -1 '" PACKAGE_DIR "'/*.deb 2>/dev/null");
