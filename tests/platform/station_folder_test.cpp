@@ -116,13 +116,6 @@ TEST(StationFolder, FilesThereBeforeThePackageAreKept) {
   platform::StationFolderUpdate update = platform::updateStationFolder(installed.data, station);
   ASSERT_TRUE(update.ok);
   EXPECT_EQ(contentOf(joinPath(station, "tx_case_1.txt")), "shop's own");
-
-  // A manifest damaged by hand does not turn the operator's file into a replaceable one.
-  ASSERT_TRUE(platform::writeFileAtomic(joinPath(station, platform::kInstalledDataManifest),
-                                        "zzzz tx_case_1.txt\n0123 tx_case_1.txt\n"));
-  installed.put("tx_case_1.txt", "new default");
-  ASSERT_TRUE(platform::updateStationFolder(installed.data, station).ok);
-  EXPECT_EQ(contentOf(joinPath(station, "tx_case_1.txt")), "shop's own");
 }
 
 TEST(StationFolder, FolderThatCannotBeMadeIsReportedWithItsPath) {
