@@ -1,6 +1,7 @@
 #include "platform/station_folder.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -61,6 +62,18 @@ std::string manifestText(const Manifest& manifest) {
   return text;
 }
 
+// Creates every missing folder on the way with mode 0700, as the base directory rules ask: the
+// station folder holds customers' personal data.
+bool makeFolderTree(const std::string& path) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string parent = path.substr(0, slash);
+    if (!isDirectory(parent) && ::mkdir(parent.c_str(), 0700) != 0 && !isDirectory(parent))
+      return false;
+  }
+  return isDirectory(path) || ::mkdir(path.c_str(), 0700) == 0 || isDirectory(path);
+}
+
 StationFolderUpdate failure(const std::string& what, const std::string& path) {
   StationFolderUpdate result;
   result.error = what + ": " + path;
@@ -98,12 +111,11 @@ std::string installedDataFolder(const std::string& programFolder) {
 StationFolderUpdate updateStationFolder(const std::string& dataFolder,
                                         const std::string& stationFolder) {
   namespace fs = std::filesystem;
-  std::error_code error;
-  fs::create_directories(stationFolder, error);
-  if (!isDirectory(stationFolder))
+  if (!makeFolderTree(stationFolder))
     return failure("cannot create the station folder", stationFolder);
 
   std::vector<std::string> names;
+  std::error_code error;
   fs::directory_iterator entries(dataFolder, error);
   if (error) return failure("cannot read the installed data", dataFolder);
   for (const fs::directory_entry& entry : entries) {

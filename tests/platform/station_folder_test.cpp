@@ -69,6 +69,12 @@ TEST(StationFolder, FirstStartCreatesTheFolderAndCopiesEveryDataFile) {
   EXPECT_EQ(contentOf(joinPath(station, "255mm narrow 20220606 backmove 5mm.bmp")),
             std::string("BM\0\x01", 4));
   EXPECT_FALSE(platform::fileExists(joinPath(station, "not-a-data-file")));
+  // Customers' personal data: the folders made on the way are the operator's alone.
+  struct stat made;
+  ASSERT_EQ(stat(station.c_str(), &made), 0);
+  EXPECT_EQ(made.st_mode & 0777, 0700u);
+  ASSERT_EQ(stat(joinPath(station, "../..").c_str(), &made), 0);
+  EXPECT_EQ(made.st_mode & 0777, 0700u);
 
   platform::StationFolderUpdate again = platform::updateStationFolder(installed.data, station);
   ASSERT_TRUE(again.ok);
