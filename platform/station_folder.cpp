@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +122,7 @@ StationFolderUpdate updateStationFolder(const std::string& dataFolder,
   for (const fs::directory_entry& entry : entries) {
     if (entry.is_regular_file(error)) names.push_back(entry.path().filename().string());
   }
+  std::sort(names.begin(), names.end());
 
   const std::string manifestPath = joinPath(stationFolder, kInstalledDataManifest);
   Manifest manifest = readManifest(manifestPath);
@@ -133,25 +135,24 @@ StationFolderUpdate updateStationFolder(const std::string& dataFolder,
     if (!installed) return failure("cannot read", source);
     const uint64_t installedSum = checksum(*installed);
     std::optional<std::string> present = readWholeFile(target);
-    if (present && checksum(*present) == installedSum) {
-      manifest[name] = installedSum;
+    if (!present && fileExists(target)) {
+      result.kept.push_back(name);  // there but unreadable: not ours to replace
       continue;
     }
+    const bool sameAsInstalled = present && checksum(*present) == installedSum;
     auto recorded = manifest.find(name);
-    const bool untouched =
+    const bool asLastInstalled =
         present && recorded != manifest.end() && recorded->second == checksum(*present);
-    if (present && !untouched) {
+    if (present && !sameAsInstalled && !asLastInstalled) {
       // Changed by the operator, or there before the package knew it: never overwritten.
       result.kept.push_back(name);
       continue;
     }
-    if (!fileExists(target) || untouched) {
+    if (!sameAsInstalled) {
       if (!writeFileAtomic(target, *installed)) return failure("cannot write", target);
-      manifest[name] = installedSum;
       (present ? result.updated : result.copied).push_back(name);
-    } else {
-      result.kept.push_back(name);  // present but unreadable: not ours to replace
     }
+    manifest[name] = installedSum;
   }
   const std::string after = manifestText(manifest);
   if (after != before && !writeFileAtomic(manifestPath, after))
