@@ -1,6 +1,9 @@
-// The pressure view's frame cycle on this machine's GL: camera upload, each of the four passes
-// with its mipmaps, the 320 x 335 level read-back and the whole cycle. Run under a display:
-//   tools/with-display.sh build/bench/frame_cycle_bench
+// The pressure view's frame cycle on this machine's GL: camera upload, each of the four passes,
+// the 320 x 335 level read-back and the whole cycle, beside the floor of the same work written
+// as plainly as GL allows. The program ends with the ratio of the whole cycle to the floor,
+// both medians of the same run. Run under a display:
+//   tools/with-display.sh build/bench/frame_cycle_bench --benchmark_repetitions=5
+//       --benchmark_enable_random_interleaving=true
 #include <GL/glew.h>
 // GLEW before the toolkit's GL headers.
 #include <FL/Fl.H>
@@ -9,10 +12,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <numeric>
 #include <opencv2/core.hpp>
 #include <string>
 #include <vector>
 
+#include "frame_cycle_floor_gl.h"
 #include "pedalyx/capture/simulated_plate.h"
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
@@ -40,6 +47,7 @@ struct Bench {
   std::vector<unsigned char> levels = std::vector<unsigned char>(kCanvasPixels);
   unsigned char table[768];
   FilterValues filters;
+  FrameCycleFloor* floor = nullptr;
   size_t next = 0;
 
   const unsigned char* frame() { return frames[next++ % frames.size()].data; }
@@ -49,6 +57,8 @@ std::string dataFolder() {
   const std::string source = __FILE__;
   return source.substr(0, source.rfind("/bench/")) + "/data";
 }
+
+void checkFloorDoesTheSameWork(Bench& b);
 
 Bench& bench() {
   static Bench* b = nullptr;
@@ -75,8 +85,30 @@ Bench& bench() {
   }
   // A background and a full ring, as after the first nine draws.
   for (int n = 0; n < 4; ++n) warpPass(b->pipeline, b->frame(), b->left, b->right, n == 0, n % 3);
-  glFinish();
+  b->floor = new FrameCycleFloor(b->left, b->right, b->table);
+  b->next = 0;
+  for (int n = 0; n < 4; ++n) b->floor->warp(b->frame(), n == 0, n % 3);
+  checkFloorDoesTheSameWork(*b);
   return *b;
+}
+
+void canvasProjection();
+
+// The floor must produce the station's level image, or its time says nothing.
+void checkFloorDoesTheSameWork(Bench& b) {
+  std::vector<unsigned char> floorLevels(kCanvasPixels);
+  canvasProjection();
+  cleanPass(b.pipeline);
+  levelPass(b.pipeline, b.filters, b.levels.data());
+  b.floor->levels(b.filters.noise, b.filters.gen, floorLevels.data());
+  glFinish();
+  const long differing = std::inner_product(b.levels.begin(), b.levels.end(), floorLevels.begin(),
+                                            0L, std::plus<>(), std::not_equal_to<>());
+  const long loaded =
+      std::count_if(floorLevels.begin(), floorLevels.end(), [](unsigned char v) { return v != 0; });
+  std::printf("floor against the pipeline: %ld of %d level bytes differ, %ld loaded\n", differing,
+              kCanvasPixels, loaded);
+  if (differing != 0 || loaded < 5000) std::exit(1);
 }
 
 void canvasProjection() {
@@ -191,11 +223,21 @@ void BM_WholeCycle(benchmark::State& state) {
   }
 }
 
+// The same work as BM_WholeCycle, written plainly.
+void BM_FloorCycle(benchmark::State& state) {
+  Bench& b = bench();
+  int slot = 0;
+  for (auto _ : state) {
+    b.floor->cycle(b.frame(), slot, b.filters.noise, b.filters.gen, b.levels.data(), kViewWidth,
+                   kViewHeight);
+    slot = (slot + 1) % 3;
+  }
+}
+
 void configure(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)
       ->UseRealTime()
       ->MinTime(0.3)
-      ->Repetitions(10)
       ->ReportAggregatesOnly(true)
       ->ComputeStatistics(
           "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
@@ -212,7 +254,39 @@ BENCHMARK(BM_LevelReadBackOnly)->Apply(configure);
 BENCHMARK(BM_MipmapsOfOneTarget)->Apply(configure);
 BENCHMARK(BM_ColourPassOnView)->Apply(configure);
 BENCHMARK(BM_WholeCycle)->Apply(configure);
+BENCHMARK(BM_FloorCycle)->Apply(configure);
+
+// Prints as usual and keeps the medians (or single runs) of the whole cycle and the floor.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (!median && run.run_type != Run::RT_Iteration) continue;
+      const std::string name = run.run_name.function_name;
+      if (name == "BM_WholeCycle") cycle_ = run.GetAdjustedRealTime();
+      if (name == "BM_FloorCycle") floor_ = run.GetAdjustedRealTime();
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    if (cycle_ > 0 && floor_ > 0)
+      std::printf("whole cycle %.2f ms, floor %.2f ms: ratio %.2f\n", cycle_, floor_,
+                  cycle_ / floor_);
+  }
+
+ private:
+  double cycle_ = 0, floor_ = 0;
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
