@@ -66,7 +66,11 @@ GLuint compile(GLenum kind, const char* source) {
   return shader;
 }
 
-// Links a program and binds its samplers to units 0, 1, 2, ... in the order given.
+// The floor keeps to texture units of its own, above the eight the station's pipeline keeps its
+// textures bound on, so the two can run alternately in one context.
+constexpr int kFirstUnit = 8;
+
+// Links a program and binds its samplers to units kFirstUnit, +1, +2, ... in the order given.
 GLuint link(const char* fragmentSource, std::initializer_list<const char*> samplers) {
   GLuint program = glCreateProgram();
   GLuint vertex = compile(GL_VERTEX_SHADER, kVertexShader);
@@ -80,7 +84,7 @@ GLuint link(const char* fragmentSource, std::initializer_list<const char*> sampl
   glGetProgramiv(program, GL_LINK_STATUS, &ok);
   if (ok != GL_TRUE) std::printf("floor program did not link\n");
   glUseProgram(program);
-  int unit = 0;
+  int unit = kFirstUnit;
   for (const char* name : samplers) glUniform1i(glGetUniformLocation(program, name), unit++);
   glUseProgram(0);
   return program;
@@ -99,7 +103,7 @@ GLuint texture2D(int width, int height, GLenum filter) {
 }
 
 void bindTextures(std::initializer_list<GLuint> textures) {
-  int unit = 0;
+  int unit = kFirstUnit;
   for (GLuint texture : textures) {
     glActiveTexture(GL_TEXTURE0 + unit++);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -133,6 +137,7 @@ void quad(int width, int height) {
 
 FrameCycleFloor::FrameCycleFloor(const CalibrationGrid& left, const CalibrationGrid& right,
                                  const unsigned char* table) {
+  glActiveTexture(GL_TEXTURE0 + kFirstUnit);
   glGenTextures(1, &camera_);
   glBindTexture(GL_TEXTURE_2D, camera_);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -156,6 +161,7 @@ FrameCycleFloor::FrameCycleFloor(const CalibrationGrid& left, const CalibrationG
   glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, table);
+  glActiveTexture(GL_TEXTURE0);
 
   warpProgram_ = link(kWarpShader, {"camera"});
   cleanProgram_ = link(kCleanShader, {"ring0", "ring1", "ring2", "background"});
@@ -197,10 +203,12 @@ void FrameCycleFloor::warp(const unsigned char* frame, bool toBackground, int sl
   drawToTarget(toBackground ? kBackground : static_cast<Target>(kRing0 + slot));
   glClearColor(0, 0, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  bindTextures({camera_});
+  glActiveTexture(GL_TEXTURE0 + kFirstUnit);
+  glBindTexture(GL_TEXTURE_2D, camera_);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kCameraWidth, kCameraHeight, GL_RGB, GL_UNSIGNED_BYTE,
                   frame);
+  glActiveTexture(GL_TEXTURE0);
   glUseProgram(warpProgram_);
   glBindBuffer(GL_ARRAY_BUFFER, meshBuffer_);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -213,6 +221,7 @@ void FrameCycleFloor::warp(const unsigned char* frame, bool toBackground, int sl
   glDisableClientState(GL_VERTEX_ARRAY);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glUseProgram(0);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void FrameCycleFloor::levels(float noise, float gen, unsigned char* levels) {
@@ -242,7 +251,7 @@ void FrameCycleFloor::levels(float noise, float gen, unsigned char* levels) {
 void FrameCycleFloor::colour(int width, int height) {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   projection(width, height);
-  glActiveTexture(GL_TEXTURE1);
+  glActiveTexture(GL_TEXTURE0 + kFirstUnit + 1);
   glBindTexture(GL_TEXTURE_1D, table_);
   bindTextures({targets_[kLevel]});
   glUseProgram(colourProgram_);
