@@ -191,18 +191,6 @@ void BM_LevelReadBackOnly(benchmark::State& state) {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-// Mipmap regeneration of one render target, which each pass into a texture ends with.
-void BM_MipmapsOfOneTarget(benchmark::State& state) {
-  Bench& b = bench();
-  for (auto _ : state) {
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, b.pipeline.textures[kCleanedTexture].get());
-    glGenerateMipmap(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glFinish();
-  }
-}
-
 void BM_ColourPassOnView(benchmark::State& state) {
   Bench& b = bench();
   viewProjection();
@@ -257,7 +245,6 @@ BENCHMARK(BM_WarpPassWithUpload)->Apply(configure);
 BENCHMARK(BM_CleanPass)->Apply(configure);
 BENCHMARK(BM_LevelPassWithReadBack)->Apply(configure);
 BENCHMARK(BM_LevelReadBackOnly)->Apply(configure);
-BENCHMARK(BM_MipmapsOfOneTarget)->Apply(configure);
 BENCHMARK(BM_ColourPassOnView)->Apply(configure);
 BENCHMARK(BM_WholeCycle)->Apply(configure);
 BENCHMARK(BM_FloorCycle)->Apply(configure);

@@ -8,6 +8,9 @@
 //             in the green channel. 230 camera units of green glow are the plate's full scale,
 //             so at the default tone density 6 the level is the plate's load on 0..255.
 //   0 colour: the colour table's entry of the level, exactly.
+// The station compiles this file once per pass with SHADER_PASS defined to the pass, so each
+// program holds only its own pass's arithmetic and texture reads; without it the uniform
+// chooses.
 #version 120
 
 uniform sampler1D colorTable;
@@ -54,13 +57,19 @@ vec4 colour(vec2 uv) {
   return vec4(texture1D(colorTable, (index + 0.5) / 256.0).rgb, 1.0);
 }
 
+#ifdef SHADER_PASS
+#define PASS SHADER_PASS
+#else
+#define PASS SHADER_STATE
+#endif
+
 void main() {
   vec2 uv = gl_TexCoord[0].st;
-  if (SHADER_STATE == 3)
+  if (PASS == 3)
     gl_FragColor = warp(uv);
-  else if (SHADER_STATE == 1)
+  else if (PASS == 1)
     gl_FragColor = clean(uv);
-  else if (SHADER_STATE == 2)
+  else if (PASS == 2)
     gl_FragColor = level(uv);
   else
     gl_FragColor = colour(uv);

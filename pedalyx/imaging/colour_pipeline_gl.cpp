@@ -19,12 +19,6 @@ void bindOnUnitZero(const TextureHandle& texture) {
   glBindTexture(GL_TEXTURE_2D, texture.get());
 }
 
-void regenerateMipmaps(const TextureHandle& texture) {
-  bindOnUnitZero(texture);
-  glGenerateMipmap(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, 0);
-}
-
 void attachTarget(ColourPipeline& pipeline, const TextureHandle& target) {
   glBindFramebuffer(GL_FRAMEBUFFER, pipeline.fbo.get());
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.get(), 0);
@@ -67,11 +61,20 @@ bool readShaderText(const std::string& path, std::string& text) {
   return true;
 }
 
-// Compiles one shader; prints its log and, on failure, a line naming the file.
-bool compileShader(ShaderHandle& shader, GLenum kind, const std::string& path) {
-  std::string text;
-  if (!readShaderText(path, text))
-    std::fprintf(stderr, "shader file %s cannot be read\n", path.c_str());
+// The fragment text with SHADER_PASS defined right after its #version line, which must stay
+// the first statement.
+std::string withPassFixed(const std::string& text, int pass) {
+  const std::string define = "#define SHADER_PASS " + std::to_string(pass) + "\n";
+  const size_t version = text.find("#version");
+  if (version == std::string::npos) return define + text;
+  const size_t lineEnd = text.find('\n', version);
+  if (lineEnd == std::string::npos) return text + "\n" + define;
+  return text.substr(0, lineEnd + 1) + define + text.substr(lineEnd + 1);
+}
+
+// Compiles one shader from its text; prints its log and, on failure, a line naming the file.
+bool compileShader(ShaderHandle& shader, GLenum kind, const std::string& text,
+                   const std::string& path) {
   shader.reset(glCreateShader(kind));
   const char* source = text.c_str();
   glShaderSource(shader.get(), 1, &source, nullptr);
@@ -91,6 +94,48 @@ bool compileShader(ShaderHandle& shader, GLenum kind, const std::string& path) {
   return compiled == GL_TRUE;
 }
 
+bool linkProgram(ProgramHandle& program, const ShaderHandle& vertex, const ShaderHandle& fragment) {
+  program.reset(glCreateProgram());
+  glAttachShader(program.get(), vertex.get());
+  glAttachShader(program.get(), fragment.get());
+  glLinkProgram(program.get());
+  GLint logLength = 0;
+  glGetProgramiv(program.get(), GL_INFO_LOG_LENGTH, &logLength);
+  if (logLength >= 1) {
+    std::string log(logLength, '\0');
+    glGetProgramInfoLog(program.get(), logLength, nullptr, &log[0]);
+    std::fprintf(stderr, "%s\n", log.c_str());
+  }
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program.get(), GL_LINK_STATUS, &linked);
+  if (linked != GL_TRUE)
+    std::fprintf(stderr, "shader program did not link: the pressure picture stays empty\n");
+  return linked == GL_TRUE;
+}
+
+PipelineUniforms uniformsOf(GLuint program) {
+  PipelineUniforms u;
+  u.cvTexture_First = glGetUniformLocation(program, "cvTexture_First");
+  u.cvTexture_RESULT_2 = glGetUniformLocation(program, "cvTexture_RESULT_2");
+  u.cvTexture_RESULT = glGetUniformLocation(program, "cvTexture_RESULT");
+  u.cvTexture3 = glGetUniformLocation(program, "cvTexture3");
+  u.cvTexture2 = glGetUniformLocation(program, "cvTexture2");
+  u.cvTexture = glGetUniformLocation(program, "cvTexture");
+  u.cvOrigin = glGetUniformLocation(program, "cvOrigin");
+  u.colorTable = glGetUniformLocation(program, "colorTable");
+  u.SHADER_STATE = glGetUniformLocation(program, "SHADER_STATE");
+  u.noise = glGetUniformLocation(program, "noise");
+  u.gen = glGetUniformLocation(program, "gen");
+  return u;
+}
+
+// Makes the pass's program current; false when the shaders did not build.
+bool usePass(const ColourPipeline& pipeline, ShaderState pass) {
+  if (!pipeline.program.usable) return false;
+  glUseProgram(pipeline.program.passes[pass].get());
+  return true;
+}
+
 std::string inFolder(const std::string& folder, const char* name) {
   return folder.empty() ? std::string(name) : folder + "/" + name;
 }
@@ -99,31 +144,34 @@ std::string inFolder(const std::string& folder, const char* name) {
 
 void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder) {
   std::printf("generating shader code. \n");
-  const bool vertexOk = compileShader(program.vertexShader, GL_VERTEX_SHADER,
-                                      inFolder(shaderFolder, "colorShader.vert"));
-  const bool fragmentOk = compileShader(program.fragmentShader, GL_FRAGMENT_SHADER,
-                                        inFolder(shaderFolder, "colorShader.frag"));
-  program.program.reset(glCreateProgram());
-  glAttachShader(program.program.get(), program.vertexShader.get());
-  glAttachShader(program.program.get(), program.fragmentShader.get());
-  glLinkProgram(program.program.get());
-  GLint logLength = 0;
-  glGetProgramiv(program.program.get(), GL_INFO_LOG_LENGTH, &logLength);
-  if (logLength >= 1) {
-    std::string log(logLength, '\0');
-    glGetProgramInfoLog(program.program.get(), logLength, nullptr, &log[0]);
-    std::fprintf(stderr, "%s\n", log.c_str());
+  const std::string vertexPath = inFolder(shaderFolder, "colorShader.vert");
+  const std::string fragmentPath = inFolder(shaderFolder, "colorShader.frag");
+  std::string vertexText, fragmentText;
+  if (!readShaderText(vertexPath, vertexText))
+    std::fprintf(stderr, "shader file %s cannot be read\n", vertexPath.c_str());
+  if (!readShaderText(fragmentPath, fragmentText))
+    std::fprintf(stderr, "shader file %s cannot be read\n", fragmentPath.c_str());
+  bool usable = compileShader(program.vertexShader, GL_VERTEX_SHADER, vertexText, vertexPath);
+  for (int pass = 0; pass < kShaderPassCount && usable; ++pass) {
+    usable = compileShader(program.fragmentShaders[pass], GL_FRAGMENT_SHADER,
+                           withPassFixed(fragmentText, pass), fragmentPath) &&
+             linkProgram(program.passes[pass], program.vertexShader, program.fragmentShaders[pass]);
   }
-  GLint linked = GL_FALSE;
-  glGetProgramiv(program.program.get(), GL_LINK_STATUS, &linked);
-  if (linked != GL_TRUE)
-    std::fprintf(stderr, "shader program did not link: the pressure picture stays empty\n");
-  program.usable = vertexOk && fragmentOk && linked == GL_TRUE;
+  program.usable = usable;
 }
 
 void createRenderTarget(TextureHandle& texture, int unit) {
   if (unit >= 0) glActiveTexture(GL_TEXTURE0 + unit);
-  createMipmappedTarget(texture, kCanvasWidth, kCanvasHeight);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  texture.reset(name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kCanvasWidth, kCanvasHeight, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, nullptr);
 }
 
 void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackFrame,
@@ -156,36 +204,29 @@ void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackF
   glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, colourTable);
 
   buildShaderProgram(pipeline.program, shaderFolder);
-  const GLuint program = pipeline.program.program.get();
-  PipelineUniforms& u = pipeline.uniforms;
-  u.cvTexture_First = glGetUniformLocation(program, "cvTexture_First");
-  u.cvTexture_RESULT_2 = glGetUniformLocation(program, "cvTexture_RESULT_2");
-  u.cvTexture_RESULT = glGetUniformLocation(program, "cvTexture_RESULT");
-  u.cvTexture3 = glGetUniformLocation(program, "cvTexture3");
-  u.cvTexture2 = glGetUniformLocation(program, "cvTexture2");
-  u.cvTexture = glGetUniformLocation(program, "cvTexture");
-  u.cvOrigin = glGetUniformLocation(program, "cvOrigin");
-  u.colorTable = glGetUniformLocation(program, "colorTable");
-  u.SHADER_STATE = glGetUniformLocation(program, "SHADER_STATE");
-  u.noise = glGetUniformLocation(program, "noise");
-  u.gen = glGetUniformLocation(program, "gen");
+  for (int pass = 0; pass < kShaderPassCount; ++pass)
+    pipeline.uniforms[pass] = uniformsOf(pipeline.program.passes[pass].get());
 }
 
 void setPipelineUniforms(ColourPipeline& pipeline, const FilterValues& filters) {
   if (!pipeline.program.usable) return;
-  const PipelineUniforms& u = pipeline.uniforms;
-  glUseProgram(pipeline.program.program.get());
-  glUniform1i(u.SHADER_STATE, pipeline.shaderState);
-  glUniform1f(u.noise, filters.noise);
-  glUniform1f(u.gen, filters.gen);
-  glUniform1i(u.colorTable, 0);
-  glUniform1i(u.cvOrigin, 1);
-  glUniform1i(u.cvTexture, 2);
-  glUniform1i(u.cvTexture2, 3);
-  glUniform1i(u.cvTexture3, 4);
-  glUniform1i(u.cvTexture_RESULT, 5);
-  glUniform1i(u.cvTexture_First, 6);
-  glUniform1i(u.cvTexture_RESULT_2, 7);
+  // Each pass's program drops the uniforms it does not use; their locations are -1, which GL
+  // ignores.
+  for (int pass = 0; pass < kShaderPassCount; ++pass) {
+    const PipelineUniforms& u = pipeline.uniforms[pass];
+    glUseProgram(pipeline.program.passes[pass].get());
+    glUniform1i(u.SHADER_STATE, pipeline.shaderState);
+    glUniform1f(u.noise, filters.noise);
+    glUniform1f(u.gen, filters.gen);
+    glUniform1i(u.colorTable, 0);
+    glUniform1i(u.cvOrigin, 1);
+    glUniform1i(u.cvTexture, 2);
+    glUniform1i(u.cvTexture2, 3);
+    glUniform1i(u.cvTexture3, 4);
+    glUniform1i(u.cvTexture_RESULT, 5);
+    glUniform1i(u.cvTexture_First, 6);
+    glUniform1i(u.cvTexture_RESULT_2, 7);
+  }
   glUseProgram(0);
 }
 
@@ -223,17 +264,13 @@ void warpPass(ColourPipeline& pipeline, const unsigned char* frame, const Calibr
                   frame);
   glBindTexture(GL_TEXTURE_2D, 0);
   pipeline.shaderState = kWarpState;
-  if (pipeline.program.usable) {
-    glUseProgram(pipeline.program.program.get());
-    glUniform1i(pipeline.uniforms.SHADER_STATE, kWarpState);
-    glUniform1i(pipeline.uniforms.cvTexture_First, 6);
+  if (usePass(pipeline, kWarpState)) {
     drawWarpMesh(left, kLeftStripX);
     drawWarpMesh(right, kRightStripX);
     glUseProgram(0);
   }
   glDisable(GL_TEXTURE_2D);
   glPopMatrix();
-  regenerateMipmaps(target);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
@@ -257,15 +294,12 @@ void cleanPass(ColourPipeline& pipeline) {
   attachTarget(pipeline, pipeline.textures[kCleanedTexture]);
   glEnable(GL_TEXTURE_2D);
   pipeline.shaderState = kCleanState;
-  if (pipeline.program.usable) {
-    glUseProgram(pipeline.program.program.get());
-    glUniform1i(pipeline.uniforms.SHADER_STATE, kCleanState);
+  if (usePass(pipeline, kCleanState)) {
     drawTexturedQuad(kCanvasWidth, kCanvasHeight);
     glUseProgram(0);
   }
   glDisable(GL_TEXTURE_2D);
   drawBlueMask();
-  regenerateMipmaps(pipeline.textures[kCleanedTexture]);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
@@ -276,8 +310,7 @@ void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned c
   glEnable(GL_TEXTURE_2D);
   pipeline.shaderState = kLevelState;
   setPipelineUniforms(pipeline, filters);
-  if (pipeline.program.usable) {
-    glUseProgram(pipeline.program.program.get());
+  if (usePass(pipeline, kLevelState)) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawTexturedQuad(kCanvasWidth, kCanvasHeight);
@@ -287,7 +320,6 @@ void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned c
   } else {
     std::memset(levelImage, 0, kCanvasPixels);
   }
-  regenerateMipmaps(pipeline.textures[kLevelTexture]);
   glDisable(GL_TEXTURE_2D);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
@@ -297,8 +329,7 @@ void colourPass(ColourPipeline& pipeline, const FilterValues& filters, int width
   glEnable(GL_TEXTURE_2D);
   pipeline.shaderState = kColourState;
   setPipelineUniforms(pipeline, filters);
-  if (pipeline.program.usable) {
-    glUseProgram(pipeline.program.program.get());
+  if (usePass(pipeline, kColourState)) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawTexturedQuad(width, height);

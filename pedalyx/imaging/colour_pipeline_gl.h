@@ -2,7 +2,9 @@
 // rectifies both foot areas through their calibration meshes, the clean pass removes the
 // background and sensor noise from the last three frames, the blue mask hides the margins,
 // the level pass writes one level byte per pixel and the colour pass shows levels through the
-// colour table. One GLSL program does all four, selected by the uniform SHADER_STATE.
+// colour table. The shader files hold all four passes, selected by SHADER_STATE; they are
+// compiled once per pass with the pass fixed, because a software renderer runs every branch
+// and every texture fetch of a shader whose pass is chosen at run time.
 // Every function here needs the owning view's GL context current.
 #pragma once
 #include <string>
@@ -13,6 +15,7 @@ struct CalibrationGrid;
 
 // Pass selector values of SHADER_STATE.
 enum ShaderState { kColourState = 0, kCleanState = 1, kLevelState = 2, kWarpState = 3 };
+constexpr int kShaderPassCount = 4;
 
 // Positions in ColourPipeline::textures.
 enum PipelineTexture {
@@ -27,11 +30,12 @@ enum PipelineTexture {
   kPipelineTextureCount = 9
 };
 
+// The shader files linked once per pass; passes[s] is the program of SHADER_STATE s.
 struct ShaderProgram {
   ShaderHandle vertexShader;
-  ShaderHandle fragmentShader;
-  ProgramHandle program;
-  bool usable = false;  // both shaders compiled and the program linked
+  ShaderHandle fragmentShaders[kShaderPassCount];
+  ProgramHandle passes[kShaderPassCount];
+  bool usable = false;  // every shader compiled and every program linked
 };
 
 // Uniform locations, looked up once after linking (-1 when the program lacks one).
@@ -60,8 +64,8 @@ struct ColourPipeline {
   RenderbufferHandle depthBuffer;
   TextureHandle textures[kPipelineTextureCount];
   ShaderProgram program;
-  PipelineUniforms uniforms;
-  int shaderState = 0;  // value last sent in SHADER_STATE
+  PipelineUniforms uniforms[kShaderPassCount];  // of each pass's program
+  int shaderState = 0;                          // value last sent in SHADER_STATE
 };
 
 // Creates the camera texture (initial content blackFrame, 640 x 480 x 3), the six render
@@ -71,14 +75,16 @@ struct ColourPipeline {
 void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackFrame,
                            const unsigned char* colourTable, const std::string& shaderFolder);
 
-// Reads, compiles and links the two shader files; logs and clear failure lines on stdout.
+// Reads the two shader files and builds one program per pass; logs and clear failure lines on
+// stdout.
 void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder);
 
-// A 320 x 335 RGBA8 render-target texture with mipmaps, bound on the given unit (or on the
-// active unit when unit < 0).
+// A 320 x 335 RGBA8 render-target texture without mipmaps, bound on the given unit (or on the
+// active unit when unit < 0). Every pass reads its sources at texel centres, never minified.
 void createRenderTarget(TextureHandle& texture, int unit);
 
-// Sends SHADER_STATE, noise, gen and the eight sampler units; leaves no program active.
+// Sends SHADER_STATE, noise, gen and the eight sampler units to every pass's program; leaves no
+// program active.
 void setPipelineUniforms(ColourPipeline& pipeline, const FilterValues& filters);
 
 // (Re)creates the framebuffer and its 320 x 335 depth buffer, deleting the previous ones.
