@@ -160,14 +160,15 @@ void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder)
   program.usable = usable;
 }
 
-void createRenderTarget(TextureHandle& texture, int unit) {
+void createRenderTarget(TextureHandle& texture, int unit, bool atTexelCentresOnly) {
   if (unit >= 0) glActiveTexture(GL_TEXTURE0 + unit);
   GLuint name = 0;
   glGenTextures(1, &name);
   texture.reset(name);
   glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  const GLint filter = atTexelCentresOnly ? GL_NEAREST : GL_LINEAR;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kCanvasWidth, kCanvasHeight, 0, GL_RGBA,
@@ -192,7 +193,7 @@ void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackF
 
   for (int index :
        {kLevelTexture, kCleanedTexture, kRingSlot2, kRingSlot1, kRingSlot0, kBackgroundTexture})
-    createRenderTarget(pipeline.textures[index], kTextureUnit[index]);
+    createRenderTarget(pipeline.textures[index], kTextureUnit[index], index != kLevelTexture);
 
   glGenTextures(1, &name);
   pipeline.textures[kColourTableTexture].reset(name);

@@ -80,8 +80,10 @@ void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackF
 void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder);
 
 // A 320 x 335 RGBA8 render-target texture without mipmaps, bound on the given unit (or on the
-// active unit when unit < 0). Every pass reads its sources at texel centres, never minified.
-void createRenderTarget(TextureHandle& texture, int unit);
+// active unit when unit < 0). Every pass reads its sources at texel centres, never minified;
+// atTexelCentresOnly picks nearest sampling, which there gives the same bytes as linear
+// sampling for less work. The level texture is magnified onto the view and stays linear.
+void createRenderTarget(TextureHandle& texture, int unit, bool atTexelCentresOnly = false);
 
 // Sends SHADER_STATE, noise, gen and the eight sampler units to every pass's program; leaves no
 // program active.
