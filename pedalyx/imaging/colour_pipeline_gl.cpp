@@ -19,11 +19,11 @@ void bindOnUnitZero(const TextureHandle& texture) {
   glBindTexture(GL_TEXTURE_2D, texture.get());
 }
 
+// The depth buffer stays attached from creation on; no pass tests depth, so it is never
+// cleared either.
 void attachTarget(ColourPipeline& pipeline, const TextureHandle& target) {
   glBindFramebuffer(GL_FRAMEBUFFER, pipeline.fbo.get());
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.get(), 0);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                            pipeline.depthBuffer.get());
 }
 
 // One quad over (0, 0)..(width, height) with the whole texture on it.
@@ -256,7 +256,7 @@ void warpPass(ColourPipeline& pipeline, const unsigned char* frame, const Calibr
       toBackground ? pipeline.textures[kBackgroundTexture] : pipeline.textures[ringIndex];
   attachTarget(pipeline, target);
   glClearColor(0, 0, 1, 1);  // whatever the meshes leave uncovered stays pure blue
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClear(GL_COLOR_BUFFER_BIT);
   glPushMatrix();
   glEnable(GL_TEXTURE_2D);
   bindOnUnitZero(pipeline.textures[kCameraTexture]);
@@ -291,7 +291,6 @@ void drawBlueMask() {
 }
 
 void cleanPass(ColourPipeline& pipeline) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   attachTarget(pipeline, pipeline.textures[kCleanedTexture]);
   glEnable(GL_TEXTURE_2D);
   pipeline.shaderState = kCleanState;
@@ -305,7 +304,6 @@ void cleanPass(ColourPipeline& pipeline) {
 }
 
 void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned char* levelImage) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   attachTarget(pipeline, pipeline.textures[kLevelTexture]);
   glColor3f(1, 1, 1);
   glEnable(GL_TEXTURE_2D);

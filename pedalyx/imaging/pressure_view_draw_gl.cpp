@@ -111,9 +111,7 @@ void GL_Display_Pressure::drawReview() {
 }
 
 void GL_Display_Pressure::drawLive() {
-  glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(kCanvasWidth, kCanvasHeight);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (live) {
     // Without a new frame the previous one stays in use.
     const unsigned char* frame = frameSource ? nextCameraFrame(*frameSource) : nullptr;
@@ -138,7 +136,6 @@ void GL_Display_Pressure::drawLive() {
   }
   glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(w(), h());
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   drawColourPicture(w(), h());
   if (ringFrames < kRingSize) {
