@@ -30,7 +30,7 @@ measure() {
 
 log=$(mktemp)
 cd "$station"
-./Pedalyx >"$log" 2>&1 &
+stdbuf -oL ./Pedalyx >"$log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null; rm -f "$log"' EXIT
 # The main window by its title (xdotool's own name search misses the Chinese title).

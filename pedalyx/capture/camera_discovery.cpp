@@ -144,4 +144,8 @@ bool queryFrame(CameraFrameSource& source) {
   return true;
 }
 
+bool frameDue(const CameraFrameSource& source) {
+  return source.capture != nullptr && source.capture->frameDue();
+}
+
 void releasePlateCamera(CameraFrameSource& source) { source.capture.reset(); }

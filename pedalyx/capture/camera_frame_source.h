@@ -26,6 +26,9 @@ class FrameFeed {
  public:
   virtual ~FrameFeed() = default;
   virtual bool read(cv::Mat& picture) = 0;
+  // Whether read() would find the next picture ready now. A device whose read waits for the
+  // exposure says yes and lets read() wait, as before.
+  virtual bool frameDue() const { return true; }
 };
 
 // One video input device as discovery sees it, in enumeration order.
@@ -89,6 +92,10 @@ CameraFrameSource& openPlateCamera(CameraFrameSource& source, const CaptureSetup
 // Pulls the next frame into source.frame (640 × 480 B G R). A failed read keeps the previous
 // frame and returns false.
 bool queryFrame(CameraFrameSource& source);
+
+// Whether the next queryFrame would deliver a frame without waiting for it (always true for a
+// device that waits in its read; false when the camera is closed).
+bool frameDue(const CameraFrameSource& source);
 
 // Closes the camera; the last frame stays readable.
 void releasePlateCamera(CameraFrameSource& source);

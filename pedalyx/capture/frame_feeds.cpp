@@ -39,6 +39,7 @@ class SimulatedPlateFeed : public FrameFeed {
     plate_.renderFrame(next_++, picture);
     return true;
   }
+  bool frameDue() const override { return pacer_.due(next_); }
 
  private:
   SimulatedPlate plate_;
@@ -72,6 +73,7 @@ class ImageFolderFeed : public FrameFeed {
     }
     return false;
   }
+  bool frameDue() const override { return pacer_.due(frames_); }
 
  private:
   std::vector<fs::path> files_;
@@ -96,6 +98,7 @@ class VideoFileFeed : public FrameFeed {
     capture_.open(path_);
     return capture_.read(picture) && !picture.empty();
   }
+  bool frameDue() const override { return pacer_.due(frames_); }
 
  private:
   std::string path_;
@@ -109,13 +112,20 @@ class VideoFileFeed : public FrameFeed {
 FramePacer::FramePacer(double framesPerSecond, bool enabled)
     : start_(std::chrono::steady_clock::now()), period_(1.0 / framesPerSecond), enabled_(enabled) {}
 
+std::chrono::steady_clock::time_point FramePacer::dueTime(int64_t frameNumber) const {
+  return start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                      std::chrono::duration<double>(period_ * static_cast<double>(frameNumber)));
+}
+
 void FramePacer::waitForFrame(int64_t frameNumber) {
   if (!enabled_) return;
   if (frameNumber == 0) start_ = std::chrono::steady_clock::now();
-  auto due =
-      start_ + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                   std::chrono::duration<double>(period_ * static_cast<double>(frameNumber)));
-  std::this_thread::sleep_until(due);
+  std::this_thread::sleep_until(dueTime(frameNumber));
+}
+
+bool FramePacer::due(int64_t frameNumber) const {
+  // Frame 0 starts the clock, so it is due at once.
+  return !enabled_ || frameNumber == 0 || std::chrono::steady_clock::now() >= dueTime(frameNumber);
 }
 
 std::unique_ptr<FrameFeed> openVideoNode(int captureIndex) {

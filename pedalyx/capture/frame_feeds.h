@@ -15,8 +15,12 @@ class FramePacer {
   FramePacer(double framesPerSecond, bool enabled);
   // Sleeps until frame n is due (not at all when pacing is off or the frame is late).
   void waitForFrame(int64_t frameNumber);
+  // Whether frame n is due now (always when pacing is off).
+  bool due(int64_t frameNumber) const;
 
  private:
+  std::chrono::steady_clock::time_point dueTime(int64_t frameNumber) const;
+
   std::chrono::steady_clock::time_point start_;
   double period_;
   bool enabled_;

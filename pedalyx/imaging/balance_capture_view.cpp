@@ -7,6 +7,7 @@
 #include <FL/gl.h>
 
 #include "pedalyx/imaging/balance_capture.h"
+#include "pedalyx/imaging/balance_view.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/station/handles.h"
@@ -21,6 +22,7 @@ void captureBalanceFrames(GL_Display_Pressure& view) {
   unsigned char* picture = nullptr;
   Fl_Value_Output* archLeft = nullptr;
   Fl_Value_Output* archRight = nullptr;
+  Fl_Widget* shownIn = nullptr;
   switch (balanceCaptureSlot(reading)) {
     case BalanceSlot::kNone:
       return;
@@ -28,16 +30,19 @@ void captureBalanceFrames(GL_Display_Pressure& view) {
       picture = view.balanceImage2080;
       archLeft = archOutput2080L;
       archRight = archOutput2080R;
+      shownIn = balanceView2080;
       break;
     case BalanceSlot::kEven:
       picture = view.balanceImage5050;
       archLeft = archOutput5050L;
       archRight = archOutput5050R;
+      shownIn = balanceView5050;
       break;
     case BalanceSlot::kHigh:
       picture = view.balanceImage8020;
       archLeft = archOutput8020L;
       archRight = archOutput8020R;
+      shownIn = balanceView8020;
       break;
   }
   // The canvas goes into the back buffer, which the view's own display pass overwrites next.
@@ -46,4 +51,6 @@ void captureBalanceFrames(GL_Display_Pressure& view) {
   glReadPixels(0, 0, kCanvasWidth, kCanvasHeight, GL_RGB, GL_UNSIGNED_BYTE, picture);
   archLeft->value(leftArchInput->value());
   archRight->value(rightArchInput->value());
+  // The balance views draw only when asked: this is their new picture.
+  if (shownIn != nullptr) shownIn->redraw();
 }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double kRedrawInterval = 1.0 / 120.0;
 constexpr int kViewWidth = kCanvasWidth;
 constexpr int kViewHeight = kCanvasHeight;
 
@@ -35,23 +34,16 @@ BalanceView::BalanceView(int x, int y, const unsigned char* (*picture)())
       picture_(picture),
       viewWidth_(kViewWidth),
       viewHeight_(kViewHeight) {
-  Fl::add_timeout(kRedrawInterval, redrawTick, this);
   std::printf("w %d   h %d \n", viewWidth_, viewHeight_);
 }
 
 BalanceView::~BalanceView() {
-  Fl::remove_timeout(redrawTick, this);
   if (context() != nullptr) {
     make_current();
     texture_.reset();
   } else {
     texture_.release();
   }
-}
-
-void BalanceView::redrawTick(void* view) {
-  static_cast<BalanceView*>(view)->redraw();
-  Fl::repeat_timeout(kRedrawInterval, redrawTick, view);
 }
 
 void BalanceView::draw() {

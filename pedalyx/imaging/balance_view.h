@@ -1,6 +1,7 @@
 // The three balance views of the analysis window. Each shows one of the pressure view's
-// balance pictures (low left share, even stance, high left share) and redraws itself on its
-// own 1/120 s timer, so a new capture appears at once.
+// balance pictures (low left share, even stance, high left share). A view is drawn when its
+// window is exposed and when the pressure view captures a new picture into it (it asks for the
+// redraw), not on a timer.
 #pragma once
 #include <FL/Fl_Gl_Window.H>
 
@@ -18,8 +19,6 @@ class BalanceView : public Fl_Gl_Window {
   BalanceView(int x, int y, const unsigned char* (*picture)());
 
  private:
-  static void redrawTick(void* view);
-
   const unsigned char* (*picture_)();
   TextureHandle texture_;
   int viewWidth_;

@@ -14,6 +14,8 @@ const unsigned char* nextCameraFrame(CameraFrameSource& source) {
   return source.frame.empty() ? nullptr : source.frame.data;
 }
 
+bool cameraFrameDue(const CameraFrameSource& source) { return frameDue(source); }
+
 void releaseCameraForView(std::unique_ptr<CameraFrameSource>& source) {
   if (source != nullptr) releasePlateCamera(*source);
   source.reset();

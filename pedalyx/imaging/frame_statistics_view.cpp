@@ -43,6 +43,11 @@ void drawMeasureMarks(GL_Display_Pressure& view) {
   drawMarks(*view.measureRight);
 }
 
+int placedMeasureMarks(const GL_Display_Pressure& view, bool left) {
+  const MeasureMarks* marks = left ? view.measureLeft : view.measureRight;
+  return marks != nullptr ? marks->lengthCount + marks->widthCount + marks->angleCount : 0;
+}
+
 void publishFrameResults(GL_Display_Pressure& view) {
   publishResults(*view.analyzer, view.publishedResults, view.shoeSizeText,
                  sizeof view.shoeSizeText);

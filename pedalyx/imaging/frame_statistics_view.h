@@ -19,6 +19,8 @@ void computeLiveFootZones(GL_Display_Pressure& view);
 void runFrameStatistics(GL_Display_Pressure& view);
 // Every draw: the manual measuring marks of both halves.
 void drawMeasureMarks(GL_Display_Pressure& view);
+// Marks placed in the left or the right half (a clear removes them, a click adds one).
+int placedMeasureMarks(const GL_Display_Pressure& view, bool left);
 // Every draw, last: results into the main window's fields.
 void publishFrameResults(GL_Display_Pressure& view);
 // Left or right button pressed while the arch-index, length, width or angle tool is active.

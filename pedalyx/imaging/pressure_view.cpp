@@ -93,6 +93,7 @@ int GL_Display_Pressure::handle(int event) {
       } else if (Fl::event_button() == FL_RIGHT_MOUSE && measureMode == kArchIndexTool) {
         pressAnalysisTool(*this, true, x, y);
       }
+      redraw();  // marks and lines change without a new frame
       return 1;
     case FL_MOVE:
       cursorX = x;
@@ -104,6 +105,7 @@ int GL_Display_Pressure::handle(int event) {
         // The open segment's end follows the mouse until the next click fixes it.
         referenceLines[referencePointCount] = {cursorX, cursorY};
       }
+      redraw();  // the crosshair and the open tools follow the mouse
       return 1;
     case FL_DRAG:
     case FL_RELEASE:

@@ -6,6 +6,7 @@
 #pragma once
 #include <FL/Fl_Gl_Window.H>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,14 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   void drawColourPicture(int width, int height);
   // Current values of the noise-filter and tone-density sliders.
   FilterValues filterValues() const;
+  // Asked by the station's clock every 1/120 s: requests a redraw when a camera frame is due
+  // while live, or when anything the picture or its overlays are made from has changed since
+  // the last draw. A held, untouched picture is not drawn again.
+  void redrawIfChanged();
+  // Draws of the view, and those of them that ran the pipeline passes; the others showed the
+  // last levels again.
+  long draws = 0;
+  long frameCycles = 0;
 
   // GPU objects: framebuffer, depth buffer, nine pipeline textures, program, uniforms and the
   // last SHADER_STATE value.
@@ -109,15 +118,39 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   void (*reportSnapshotReady)() = nullptr;
 
  private:
+  // What the passes compute from besides the camera frame: a change re-runs them.
+  struct PassInputs {
+    FilterValues filters;
+    std::array<float, 4 * CalibrationGrid::kMeshNodesPerSide * CalibrationGrid::kMeshNodesPerSide>
+        meshes{};
+    bool reviewMode = false;
+    bool autoCapture = false;
+    double ratio = 0;
+    bool operator!=(const PassInputs& other) const;
+  };
+  // What the overlays are drawn from besides the mouse, which redraws the view itself.
+  struct OverlayInputs {
+    std::array<int, 12> values{};
+    bool operator!=(const OverlayInputs& other) const { return values != other.values; }
+  };
+  PassInputs passInputs() const;
+  OverlayInputs overlayInputs() const;
+  // Live: a camera frame is ready. Held: a request to serve or a changed pass input.
+  bool passesDue() const;
+
   void initialiseContext();
   void fitToMainWindow();
   void drawReview();
   void drawLive();
+  void runFrameCycle();
   void drawOverlays();
   void takeReportSnapshot();
   void drawCentreCross(int width, int height);
   void setViewProjection(int width, int height);
   bool fitDone_ = false;
+  bool passesRun_ = false;  // the level texture holds levels of this context
+  PassInputs lastPassInputs_;
+  OverlayInputs lastOverlayInputs_;
 };
 
 // Calibration-point buttons of the settings window and the calibration view.

@@ -47,6 +47,8 @@ void GL_Display_Pressure::draw() {
   else
     drawLive();
   drawOverlays();
+  lastOverlayInputs_ = overlayInputs();
+  ++draws;
 }
 
 void GL_Display_Pressure::initialiseContext() {
@@ -85,6 +87,8 @@ void GL_Display_Pressure::fitToMainWindow() {
 }
 
 void GL_Display_Pressure::drawReview() {
+  // The loaded picture replaced levelImage: back on the live path the passes run again.
+  passesRun_ = false;
   glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(w(), h());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -112,28 +116,9 @@ void GL_Display_Pressure::drawReview() {
 
 void GL_Display_Pressure::drawLive() {
   setViewProjection(kCanvasWidth, kCanvasHeight);
-  if (live) {
-    // Without a new frame the previous one stays in use.
-    const unsigned char* frame = frameSource ? nextCameraFrame(*frameSource) : nullptr;
-    if (frame != nullptr) frameData = frame;
-    computeLiveFootZones(*this);
-  }
-  const unsigned char* frame = frameData != nullptr ? frameData : blackFrame;
-  warpPass(pipeline, frame, *gridLeft, *gridRight, calibrationRequested, ringIndex);
-  if (!calibrationRequested) ++ringFrames;
-  if (calibrationRequested) {
-    if (warmupCount >= kBackgroundFrames - 1)
-      calibrationRequested = false;
-    else
-      ++warmupCount;
-  } else {
-    cleanPass(pipeline);
-    levelPass(pipeline, filterValues(), levelImage);
-    if (reportRequest) takeReportSnapshot();
-    if (autoCaptureCheck != nullptr && autoCaptureCheck->value()) captureBalanceFrames(*this);
-    if (live) ringIndex = (ringIndex + 1) % ringSize;
-    pipeline.shaderState = kColourState;
-  }
+  // A draw asked for by a mark or an expose shows the last levels again; only a new frame, a
+  // request or a changed setting runs the passes.
+  if (passesDue()) runFrameCycle();
   glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(w(), h());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -145,6 +130,34 @@ void GL_Display_Pressure::drawLive() {
     glColor3f(1, 1, 1);
   }
   drawCentreCross(w(), h());
+}
+
+void GL_Display_Pressure::runFrameCycle() {
+  if (live && frameSource != nullptr) {
+    // Without a new frame the previous one stays in use.
+    const unsigned char* frame = nextCameraFrame(*frameSource);
+    if (frame != nullptr) frameData = frame;
+    computeLiveFootZones(*this);
+  }
+  lastPassInputs_ = passInputs();
+  passesRun_ = true;
+  ++frameCycles;
+  const unsigned char* frame = frameData != nullptr ? frameData : blackFrame;
+  warpPass(pipeline, frame, *gridLeft, *gridRight, calibrationRequested, ringIndex);
+  if (!calibrationRequested) ++ringFrames;
+  if (calibrationRequested) {
+    if (warmupCount >= kBackgroundFrames - 1)
+      calibrationRequested = false;
+    else
+      ++warmupCount;
+  } else {
+    cleanPass(pipeline);
+    levelPass(pipeline, lastPassInputs_.filters, levelImage);
+    if (reportRequest) takeReportSnapshot();
+    if (lastPassInputs_.autoCapture) captureBalanceFrames(*this);
+    if (live) ringIndex = (ringIndex + 1) % ringSize;
+    pipeline.shaderState = kColourState;
+  }
 }
 
 void GL_Display_Pressure::drawCentreCross(int width, int height) {

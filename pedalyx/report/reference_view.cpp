@@ -47,10 +47,12 @@ void updateFootTypeOutputs() {
   const bool traditional = languageChoice == nullptr || languageChoice->value() == 0;
   const float leftArch = left ? left->archIndex : 0.0f;
   const float rightArch = right ? right->archIndex : 0.0f;
-  setText(leftFootTypeOutput, footTypeText(measured(left), leftArch, traditional));
-  setText(rightFootTypeOutput, footTypeText(measured(right), rightArch, traditional));
-  setText(shoeTypeOutput, shoeTypeAdvice(measured(left), leftArch, measured(right), rightArch));
-  if (mainWindow != nullptr) mainWindow->redraw();
+  bool changed = setText(leftFootTypeOutput, footTypeText(measured(left), leftArch, traditional));
+  changed |= setText(rightFootTypeOutput, footTypeText(measured(right), rightArch, traditional));
+  changed |=
+      setText(shoeTypeOutput, shoeTypeAdvice(measured(left), leftArch, measured(right), rightArch));
+  // Repainting the whole main window on every draw would keep the station busy for nothing.
+  if (changed && mainWindow != nullptr) mainWindow->redraw();
 }
 
 GL_Display_reference::GL_Display_reference() : Fl_Gl_Window(654, 193, 265, 55) {
@@ -146,6 +148,17 @@ void GL_Display_reference::draw() {
   rightColumn = static_cast<float>(rightReferenceColumn(rightValue));
   drawFrames(measured(footAxis(true)), measured(footAxis(false)));
   updateFootTypeOutputs();
+}
+
+void GL_Display_reference::redrawIfChanged() {
+  const std::array<double, 5> inputs = {
+      leftArchInput != nullptr ? leftArchInput->value() : 0,
+      rightArchInput != nullptr ? rightArchInput->value() : 0,
+      static_cast<double>(measured(footAxis(true))), static_cast<double>(measured(footAxis(false))),
+      languageChoice != nullptr ? static_cast<double>(languageChoice->value()) : 0};
+  if (inputs == lastInputs_) return;
+  lastInputs_ = inputs;
+  redraw();
 }
 
 int GL_Display_reference::handle(int event) {

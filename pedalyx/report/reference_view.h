@@ -5,6 +5,7 @@
 #pragma once
 #include <FL/Fl_Gl_Window.H>
 
+#include <array>
 #include <opencv2/core.hpp>
 #include <vector>
 
@@ -17,6 +18,9 @@ class GL_Display_reference : public Fl_Gl_Window {
   void draw() override;
   // Right button: opens the settings window. Every mouse event is consumed.
   int handle(int event) override;
+  // Asked by the station's clock: redraws when an arch field, a measured foot or the language
+  // changed since the last look; the strip is otherwise still.
+  void redrawIfChanged();
 
   TextureHandle texture;
   std::vector<unsigned char> placeholder;  // neutral grey, shown when the picture is missing
@@ -28,6 +32,8 @@ class GL_Display_reference : public Fl_Gl_Window {
   bool textureDirty = true;
 
  private:
+  std::array<double, 5> lastInputs_{};
+
   void createTexture();
   void drawStrip();
   void drawFrames(bool leftMeasured, bool rightMeasured);

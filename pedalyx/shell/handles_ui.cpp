@@ -31,13 +31,23 @@ void heartbeatTick(void*) {
   Fl::repeat_timeout(kTickSeconds, heartbeatTick);
 }
 
-// The frame clock of the program: the pressure view takes and processes a camera frame in
-// its draw. Redraw requests of hidden windows have no effect.
+// The frame clock of the program asks each view whether there is anything new: the pressure
+// view takes and processes a camera frame in its draw when one is ready. A view whose picture
+// did not change is not drawn again (exposing a window still draws it). Redraw requests of
+// hidden windows have no effect.
 void redrawTick(void*) {
-  if (pressureView != nullptr) pressureView->redraw();
-  if (calibrationCameraView != nullptr) calibrationCameraView->redraw();
-  if (reportView != nullptr) reportView->redraw();
-  if (referenceView != nullptr) referenceView->redraw();
+  static long camerasShown = -1;
+  if (pressureView != nullptr) {
+    pressureView->redrawIfChanged();
+    // The calibration view shows the frame the pressure view works on.
+    if (calibrationCameraView != nullptr && pressureView->frameCycles != camerasShown) {
+      camerasShown = pressureView->frameCycles;
+      calibrationCameraView->redraw();
+    }
+  }
+  if (reportView != nullptr && (reportView->exportPending || reportView->refreshPending))
+    reportView->redraw();
+  if (referenceView != nullptr) referenceView->redrawIfChanged();
   Fl::repeat_timeout(kTickSeconds, redrawTick);
 }
 

@@ -5,9 +5,11 @@
 // GLEW before the toolkit's GL headers.
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -179,6 +181,52 @@ TEST_F(PressureViewTest, ReferenceLinesFollowTheMouseAndStopAtTheirCapacity) {
   EXPECT_EQ(sendMouse(FL_PUSH, 1, 10, 10), 1);
   EXPECT_EQ(sendMouse(FL_PUSH, 2, 10, 10), 1);
   EXPECT_EQ(view.referencePointCount, 0);
+}
+
+// Runs the event loop, and with it the station's clock, for the given time.
+void runFor(double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) Fl::wait(0.01);
+}
+
+// The clock asks 120 times a second; the view answers with work only when there is some.
+TEST_F(PressureViewTest, HeldPictureRestsUntilASettingOrTheMouseChangesIt) {
+  GL_Display_Pressure& view = *pressureView;
+  while (view.ringFrames < 3) Fl::wait(0.01);
+  // Live, the passes keep to the camera's 30 frames a second, not to the clock's 120 ticks.
+  // (The simulated camera counts every frame: it first catches up with frames it was late for.)
+  runFor(2.0);
+  long cycles = view.frameCycles;
+  runFor(1.0);
+  EXPECT_GT(view.frameCycles - cycles, 0);
+  EXPECT_LE(view.frameCycles - cycles, 40);
+
+  view.measureMode = kNoTool;
+  view.live = false;
+  runFor(0.3);  // the draw that shows the held state
+  long draws = view.draws;
+  cycles = view.frameCycles;
+  runFor(1.0);
+  EXPECT_EQ(view.draws, draws) << "a held, untouched picture was drawn again";
+  EXPECT_EQ(view.frameCycles, cycles);
+
+  // A new noise setting needs the level pass again, once.
+  const double noise = noiseFilterSlider->value();
+  noiseFilterSlider->value(noise + 1);
+  runFor(0.3);
+  EXPECT_EQ(view.frameCycles, cycles + 1);
+  noiseFilterSlider->value(noise);
+  runFor(0.3);
+  EXPECT_EQ(view.frameCycles, cycles + 2);
+
+  // The mouse redraws the overlays over the same levels.
+  draws = view.draws;
+  cycles = view.frameCycles;
+  sendMouse(FL_MOVE, 0, 100, 100);
+  runFor(0.3);
+  EXPECT_GT(view.draws, draws);
+  EXPECT_EQ(view.frameCycles, cycles);
+  view.live = true;
 }
 
 }  // namespace
