@@ -211,7 +211,6 @@ void BM_WholeCycle(benchmark::State& state) {
     cleanPass(b.pipeline);
     levelPass(b.pipeline, b.filters, b.levels.data());
     viewProjection();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
     glFinish();
   }

@@ -40,15 +40,17 @@ void drawTexturedQuad(int width, int height) {
   glEnd();
 }
 
+// The mesh goes to GL in one call from a vertex array rather than vertex by vertex.
 void drawWarpMesh(const CalibrationGrid& grid, int x0) {
   static std::array<WarpVertex, kWarpVertexCount> vertices;
   const int count = warpMeshVertices(grid, x0, vertices);
-  glBegin(GL_QUADS);
-  for (int i = 0; i < count; ++i) {
-    glTexCoord2f(vertices[i].s, vertices[i].t);
-    glVertex2i(vertices[i].x, vertices[i].y);
-  }
-  glEnd();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(WarpVertex), &vertices[0].s);
+  glVertexPointer(2, GL_INT, sizeof(WarpVertex), &vertices[0].x);
+  glDrawArrays(GL_QUADS, 0, count);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 bool readShaderText(const std::string& path, std::string& text) {

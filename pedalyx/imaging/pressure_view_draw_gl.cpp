@@ -121,7 +121,8 @@ void GL_Display_Pressure::drawLive() {
   if (passesDue()) runFrameCycle();
   glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(w(), h());
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // The colour pass covers every pixel of the view; without a program it draws nothing.
+  if (!pipeline.program.usable) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   drawColourPicture(w(), h());
   if (ringFrames < kRingSize) {
     // The ring still holds frames from before the background: show nothing of it.
