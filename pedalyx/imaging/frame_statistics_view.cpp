@@ -44,7 +44,7 @@ void drawMeasureMarks(GL_Display_Pressure& view) {
 }
 
 int placedMeasureMarks(const GL_Display_Pressure& view, bool left) {
-  const MeasureMarks* marks = left ? view.measureLeft : view.measureRight;
+  const MeasureMarks* marks = left ? view.measureLeft.get() : view.measureRight.get();
   return marks != nullptr ? marks->lengthCount + marks->widthCount + marks->angleCount : 0;
 }
 

@@ -11,7 +11,7 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/shell/handles.h"
+#include "pedalyx/station/handles.h"
 
 namespace {
 
