@@ -128,9 +128,10 @@ class GL_Display_Pressure : public Fl_Gl_Window {
     double ratio = 0;
     bool operator!=(const PassInputs& other) const;
   };
-  // What the overlays are drawn from besides the mouse, which redraws the view itself.
+  // What the overlays and the published results are drawn from besides the mouse, which
+  // redraws the view itself; typed foot lengths give the shoe size.
   struct OverlayInputs {
-    std::array<int, 12> values{};
+    std::array<double, 14> values{};
     bool operator!=(const OverlayInputs& other) const { return values != other.values; }
   };
   PassInputs passInputs() const;

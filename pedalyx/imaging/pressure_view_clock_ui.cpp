@@ -3,6 +3,7 @@
 // request, a mark or the window changed, so a station nobody touches rests.
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Slider.H>
 
 #include <algorithm>
@@ -43,9 +44,23 @@ GL_Display_Pressure::OverlayInputs GL_Display_Pressure::overlayInputs() const {
   const bool crosshair = crosshairButton != nullptr && crosshairButton->value() != 0;
   const int leftAxis = analyzer != nullptr ? analyzer->left.pointCount : 0;
   const int rightAxis = analyzer != nullptr ? analyzer->right.pointCount : 0;
-  return OverlayInputs{{live, reviewMode, crosshair, referencePointCount, leftAxis, rightAxis,
-                        placedMeasureMarks(*this, true), placedMeasureMarks(*this, false), w(), h(),
-                        measureMode, firstInit}};
+  const int counts[] = {live,
+                        reviewMode,
+                        crosshair,
+                        referencePointCount,
+                        leftAxis,
+                        rightAxis,
+                        placedMeasureMarks(*this, true),
+                        placedMeasureMarks(*this, false),
+                        w(),
+                        h(),
+                        measureMode,
+                        firstInit};
+  OverlayInputs inputs;
+  std::copy(std::begin(counts), std::end(counts), inputs.values.begin());
+  inputs.values[12] = leftLengthInput != nullptr ? leftLengthInput->value() : 0;
+  inputs.values[13] = rightLengthInput != nullptr ? rightLengthInput->value() : 0;
+  return inputs;
 }
 
 bool GL_Display_Pressure::passesDue() const {

@@ -33,8 +33,16 @@ using namespace in_process_station;
 
 namespace {
 
-// Frames as the station's redraw timer asks for them, counted by the ring.
+// Frames as the station's clock asks for them. Live they are counted by the ring; a held view
+// draws only when something changed, so held this waits for that draw, or a moment when there
+// is nothing to draw.
 void drawFrames(int count) {
+  if (!pressureView->live) {
+    const long before = pressureView->draws;
+    pumpUntil([&] { return pressureView->draws > before; }, 0.5);
+    pumpUntil([] { return false; }, 0.05);
+    return;
+  }
   const int target = pressureView->ringFrames + count;
   pumpUntil([&] { return pressureView->ringFrames >= target; }, 60);
 }
