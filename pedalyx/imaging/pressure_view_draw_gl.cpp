@@ -151,6 +151,8 @@ void GL_Display_Pressure::runFrameCycle() {
       calibrationRequested = false;
     else
       ++warmupCount;
+    // No levels came from this draw: a held picture gets them from the new background next.
+    passesRun_ = false;
   } else {
     cleanPass(pipeline);
     levelPass(pipeline, lastPassInputs_.filters, levelImage);

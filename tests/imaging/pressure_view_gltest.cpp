@@ -226,6 +226,12 @@ TEST_F(PressureViewTest, HeldPictureRestsUntilASettingOrTheMouseChangesIt) {
   runFor(0.3);
   EXPECT_GT(view.draws, draws);
   EXPECT_EQ(view.frameCycles, cycles);
+
+  // "校正" while held: one cycle takes the new background, the next the levels against it.
+  view.calibrationRequested = true;
+  runFor(0.3);
+  EXPECT_FALSE(view.calibrationRequested);
+  EXPECT_EQ(view.frameCycles, cycles + 2);
   view.live = true;
 }
 
