@@ -18,17 +18,37 @@ using pipeline_fixture::setCanvasProjection;
 struct Differences {
   int maximum = 0;
   int beyondTolerance = 0;
+  int flips = 0;  // beyond the tolerance with 0 on one side
+  int rim = 0;    // pixels of the reference whose 3 x 3 neighbourhood is partly empty
   double meanAbsolute = 0;
 };
+
+bool onRim(const std::vector<unsigned char>& levels, int x, int y) {
+  bool empty = false, loaded = false;
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const int nx = std::clamp(x + dx, 0, kCanvasWidth - 1);
+      const int ny = std::clamp(y + dy, 0, kCanvasHeight - 1);
+      (levels[nx + kCanvasWidth * ny] == 0 ? empty : loaded) = true;
+    }
+  }
+  return empty && loaded;
+}
 
 Differences compare(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b,
                     int tolerance) {
   Differences d;
   long sum = 0;
   for (int k = 0; k < kCanvasPixels; ++k) {
+    const int x = k % kCanvasWidth, y = k / kCanvasWidth;
+    const bool rim = onRim(b, x, y);
+    d.rim += rim;
     const int diff = std::abs(a[k] - b[k]);
     d.maximum = std::max(d.maximum, diff);
-    if (diff > tolerance) ++d.beyondTolerance;
+    if (diff > tolerance) {
+      ++d.beyondTolerance;
+      d.flips += a[k] == 0 || b[k] == 0;
+    }
     sum += diff;
   }
   d.meanAbsolute = static_cast<double>(sum) / kCanvasPixels;
@@ -39,12 +59,18 @@ Differences compare(const std::vector<unsigned char>& a, const std::vector<unsig
 // one from the exact reference. A background byte off by one moves the level by the gain
 // 255/230 * gen/6 (1.1 levels at the default gen 6), a ring byte by a third of that; the
 // tolerance is that worst case rounded up: 2 levels up to gen 6, 4 at gen 10. Pixels whose glow
-// sits right at the noise threshold may flip between 0 and the first level above it; at most
-// kThresholdFlipAllowance pixels may do that.
+// sits right at the noise threshold may flip between 0 and the first level above it, and where
+// both rounding errors meet a pixel may miss by one level more. Their number grows with the
+// length of the load's rim and with how gently the load falls off there, so at most one pixel
+// per kRimPixelsPerFlip rim pixels may lie beyond the tolerance.
 int levelTolerance(float gen) {
   return static_cast<int>(std::ceil(2.0 * std::max(1.0, gen / 6.0)));
 }
-constexpr int kThresholdFlipAllowance = 40;  // pixels of 320 x 335
+constexpr int kRimPixelsPerFlip = 50;
+
+void expectFewBeyondTolerance(const Differences& d) {
+  EXPECT_LE(d.beyondTolerance, d.rim / kRimPixelsPerFlip) << d.rim << " rim pixels";
+}
 
 TEST_F(PipelineTest, LevelImageMatchesTheCpuReferenceAndTheMaskedAreasReadZero) {
   for (PlateScene scene : {PlateScene::Normal, PlateScene::Flat}) {
@@ -55,10 +81,13 @@ TEST_F(PipelineTest, LevelImageMatchesTheCpuReferenceAndTheMaskedAreasReadZero) 
           reference::levels(ring_, background_, filters.noise, filters.gen);
       const int tolerance = levelTolerance(filters.gen);
       const Differences d = compare(gpu, cpu, tolerance);
-      std::printf("scene %d noise %.0f gen %.0f: max diff %d, %d beyond %d, mean %.4f\n",
-                  static_cast<int>(scene), filters.noise, filters.gen, d.maximum, d.beyondTolerance,
-                  tolerance, d.meanAbsolute);
-      EXPECT_LE(d.beyondTolerance, kThresholdFlipAllowance);
+      std::printf(
+          "scene %d noise %.0f gen %.0f: max diff %d, %d beyond %d (%d of them flips from 0; %d "
+          "rim pixels), "
+          "mean %.4f\n",
+          static_cast<int>(scene), filters.noise, filters.gen, d.maximum, d.beyondTolerance,
+          tolerance, d.flips, d.rim, d.meanAbsolute);
+      expectFewBeyondTolerance(d);
       EXPECT_LT(d.meanAbsolute, 0.25);
       int loaded = 0;
       for (int y = 0; y < kCanvasHeight; ++y) {
@@ -143,9 +172,10 @@ TEST_F(PipelineTest, CurvedCalibrationWarpsLikeTheReference) {
   const std::vector<unsigned char> cpu =
       reference::levels(ring_, background_, filters.noise, filters.gen);
   const Differences d = compare(gpu, cpu, levelTolerance(filters.gen));
-  std::printf("curved grid: max diff %d, %d beyond, mean %.4f\n", d.maximum, d.beyondTolerance,
-              d.meanAbsolute);
-  EXPECT_LE(d.beyondTolerance, kThresholdFlipAllowance);
+  std::printf(
+      "curved grid: max diff %d, %d beyond (%d of them flips from 0; %d rim pixels), mean %.4f\n",
+      d.maximum, d.beyondTolerance, d.flips, d.rim, d.meanAbsolute);
+  expectFewBeyondTolerance(d);
   EXPECT_LT(d.meanAbsolute, 0.25);
 }
 
