@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cobblet/handoff_reader.h"
+#include "cobblet/insole_mesh.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
 
@@ -25,6 +26,27 @@ bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::stri
   std::string reason;
   if (!bitmap.save(path, reason)) {
     std::fprintf(stderr, "ERROR: the insole could not be saved as %s: %s\n", path.c_str(),
+                 reason.c_str());
+    return false;
+  }
+  std::printf("Saved %s\n", path.c_str());
+  return saveInsoleModel(insole, modelPathBeside(path));
+}
+
+std::string modelPathBeside(const std::string& bmpPath) {
+  return bmpPath.substr(0, bmpPath.size() - 4) + ".stl";
+}
+
+bool saveInsoleModel(const HeightPlane& insole, const std::string& path) {
+  if (measureBox(insole).empty()) {
+    std::printf("No insole model: the insole is empty\n");
+    return true;  // nothing to model, and no failure either
+  }
+  std::string log, reason;
+  const ModelSettings settings = loadModelSettings(".", log);
+  std::fputs(log.c_str(), stderr);
+  if (!writeInsoleStl(insole, settings, path, reason)) {
+    std::fprintf(stderr, "ERROR: the insole model could not be saved as %s: %s\n", path.c_str(),
                  reason.c_str());
     return false;
   }

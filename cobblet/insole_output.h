@@ -18,8 +18,15 @@ std::string automaticInsolePath(const std::string& recordName, int side);
 std::string withBmpEnding(const std::string& path);
 
 // Paints the insole into the template bitmap and writes it under pathUtf8 (".bmp" appended as
-// above). On failure prints a line on standard error and returns false.
+// above), then its 3-D model beside it. On failure prints a line on standard error and returns
+// false.
 bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8);
+
+// "NAME.stl" for "NAME.bmp": the 3-D model's place beside the bitmap.
+std::string modelPathBeside(const std::string& bmpPath);
+
+// Writes the insole's STL with the model settings of the working directory.
+bool saveInsoleModel(const HeightPlane& insole, const std::string& path);
 
 // Automatic saving of one foot: creates the output folder when it is missing, then saves.
 bool saveInsoleForSide(InsoleBitmap& bitmap, const HeightPlane& insole,

@@ -113,6 +113,7 @@ TEST_F(ImageFolder, SavingIntoAMissingFolderCreatesItAndAFailedSaveSaysSo) {
   std::string reason;
   ASSERT_TRUE(bitmap.load(writePicture("t8.bmp", 150, 360, 1), reason));
   HeightPlane insole{};
+  for (int r = 100; r < 110; ++r) pixelAt(insole, r, 50) = 20;
   char previous[4096];
   ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
   ASSERT_EQ(chdir(folder.c_str()), 0);
@@ -121,6 +122,11 @@ TEST_F(ImageFolder, SavingIntoAMissingFolderCreatesItAndAFailedSaveSaysSo) {
   ASSERT_EQ(chdir(previous), 0);
   EXPECT_TRUE(saved);
   EXPECT_TRUE(platform::fileExists(path("PDF_INSOLES/.._A123_iLeft.bmp")));
+  // The 3-D model lies beside the bitmap: ten pixels of four top and two bottom triangles,
+  // two walls of ten and two end walls of two triangles each.
+  const std::string model =
+      platform::readWholeFile(path("PDF_INSOLES/.._A123_iLeft.stl")).value_or("");
+  EXPECT_EQ(model.size(), 84u + 50u * (10 * 6 + 2 * 10 * 2 + 2 * 2));
   EXPECT_FALSE(escaped);
 
   testing::internal::CaptureStderr();
