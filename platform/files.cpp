@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -59,6 +61,19 @@ bool makeDirectory(const std::string& path) {
   return errno == EEXIST && isDirectory(path);
 }
 
+std::vector<std::string> listFolder(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* folder = ::opendir(path.c_str());
+  if (folder == nullptr) return names;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(folder);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::string joinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   if (folder.back() == '/') return folder + name;
@@ -111,8 +126,6 @@ bool appendWhole(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
-bool removeFile(const std::string& path) {
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
-}
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -28,6 +29,9 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes);
 // Appends bytes with one write call on a file opened for appending, so a crash leaves either
 // the whole piece or none of it. Creates the file when missing. False on any failure.
 bool appendWhole(const std::string& path, const std::string& bytes);
+
+// Names of the entries of a folder (without "." and ".."), sorted; empty when it cannot be read.
+std::vector<std::string> listFolder(const std::string& path);
 
 // Removes a file; true when it is gone afterwards.
 bool removeFile(const std::string& path);

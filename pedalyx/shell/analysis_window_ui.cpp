@@ -148,6 +148,9 @@ void buildAnalysisWindow() {
   databaseSaveButton = new Fl_Button(1061, 642, 62, 85, "Save");
   databaseSaveButton->color(kSaveGreen);
   databaseSaveButton->callback(databaseSaveCallback);
+  historyButton = new Fl_Button(1061, 545, 62, 85, "歷史");
+  historyButton->labelsize(18);
+  historyButton->callback(historyButtonCallback);
   buildGenderChoice();
   makeUnitCaption(148, 658, "kg");
   makeUnitCaption(151, 633, "cm");

@@ -51,6 +51,9 @@ void calibrateCallback(Fl_Widget* widget, void* data);
 void loadButtonCallback(Fl_Widget* widget, void* data);
 // "Save" of the analysis window: appends the subject to the measurement database.
 void databaseSaveCallback(Fl_Widget* widget, void* data);
+// "歷史": the history window of the customer in the analysis window.
+void historyButtonCallback(Fl_Widget* widget, void* data);
+void openHistoryWindow();
 // Calibration point buttons of the settings window.
 void savePointsCallback(Fl_Widget* widget, void* data);
 void loadPointsCallback(Fl_Widget* widget, void* data);

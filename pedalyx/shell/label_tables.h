@@ -1,12 +1,13 @@
-// The main window's texts in both character forms. The operator switches between them with the
-// language choice; the other windows keep their labels. Controls point at these strings
+// The main window's texts, and the analysis window's "歷史" button, in both character forms.
+// The operator switches between them with the language choice; the other windows keep their
+// labels. Controls point at these strings
 // directly, so they are constants that live for the whole run.
 #pragma once
 
 // Index of the language choice's items.
 enum class Language { Traditional = 0, Simplified = 1 };
 
-// The main-window title and the 36 relabelled controls, in the order they are relabelled.
+// The main-window title and the 37 relabelled controls, in the order they are relabelled.
 enum class LabelTarget {
   MainWindowTitle,
   TakePictureButton,
@@ -45,6 +46,7 @@ enum class LabelTarget {
   RemarksButton,
   CrosshairButton,
   ArchToolHint,
+  HistoryButton,
 };
 
 struct LabelRow {
@@ -53,7 +55,7 @@ struct LabelRow {
   const char* traditional;
 };
 
-constexpr int kLabelRowCount = 37;
+constexpr int kLabelRowCount = 38;
 extern const LabelRow kLabelRows[kLabelRowCount];
 
 // The row's text in the given form.

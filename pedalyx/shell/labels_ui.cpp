@@ -90,6 +90,8 @@ Fl_Widget* widgetFor(LabelTarget target) {
       return crosshairButton;
     case LabelTarget::ArchToolHint:
       return archToolHint;
+    case LabelTarget::HistoryButton:
+      return historyButton;
   }
   return nullptr;
 }

@@ -85,6 +85,13 @@ Fl_Input* caseInputs[6] = {};
 Fl_Value_Slider* ratioSlider = nullptr;
 Fl_Value_Output* ratioRightOutput = nullptr;
 Fl_Button* databaseSaveButton = nullptr;
+Fl_Button* historyButton = nullptr;
+Fl_Double_Window* historyWindow = nullptr;
+Fl_Browser* historyVisitList = nullptr;
+Fl_Choice* historyEarlierChoice = nullptr;
+Fl_Choice* historyLaterChoice = nullptr;
+Fl_Box* historyPictureBoxes[2] = {};
+Fl_Browser* historyDifferenceList = nullptr;
 
 Fl_Button* cameraViewButton = nullptr;
 Fl_Button* savePointsButton = nullptr;

@@ -20,6 +20,7 @@ class Fl_Value_Input;
 class Fl_Value_Output;
 class Fl_Value_Slider;
 class Fl_Text_Display;
+class Fl_Browser;
 class Fl_Box;
 
 class GL_Display_Pressure;
@@ -124,6 +125,15 @@ extern Fl_Input* caseInputs[6];
 extern Fl_Value_Slider* ratioSlider;
 extern Fl_Value_Output* ratioRightOutput;
 extern Fl_Button* databaseSaveButton;
+extern Fl_Button* historyButton;
+
+// History window "歷史", built when first opened.
+extern Fl_Double_Window* historyWindow;
+extern Fl_Browser* historyVisitList;
+extern Fl_Choice* historyEarlierChoice;
+extern Fl_Choice* historyLaterChoice;
+extern Fl_Box* historyPictureBoxes[2];  // earlier, later
+extern Fl_Browser* historyDifferenceList;
 
 // Settings window "Edit".
 extern Fl_Button* cameraViewButton;

@@ -1,0 +1,98 @@
+#include "pedalyx/report/history_text.h"
+
+#include <cstdio>
+
+#include "pedalyx/report/foot_type_classifier.h"
+
+namespace report {
+namespace {
+
+std::string pick(bool simplified, const char* traditional, const char* simplifiedText) {
+  return simplified ? simplifiedText : traditional;
+}
+
+std::string valueOrDash(const VisitFigures& f, Figure figure) {
+  return f.values[figure] ? figureValue(figure, *f.values[figure]) : "-";
+}
+
+// Zone names in the analyzer's order, as the main window's six-zone panel places them.
+const char* const kZoneNames[6] = {"左下", "右下", "左中", "右中", "左上", "右上"};
+
+}  // namespace
+
+std::string visitDate(int64_t when) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", int(when / 100000000),
+                int(when / 1000000 % 100), int(when / 10000 % 100), int(when / 100 % 100),
+                int(when % 100));
+  return text;
+}
+
+std::string visitLine(const Visit& visit, const VisitFigures& f, bool simplified) {
+  std::string line = visitDate(visit.when);
+  const char* const sides[2] = {"  左 ", "  右 "};
+  for (int foot = 0; foot < 2; ++foot) {
+    line += sides[foot];
+    line += valueOrDash(f, Figure(kLengthLeft + foot)) + "/" +
+            valueOrDash(f, Figure(kWidthLeft + foot)) + "mm ";
+    line += pick(simplified, "足弓 ", "足弓 ") + valueOrDash(f, Figure(kArchLeft + foot));
+    const auto& arch = f.values[kArchLeft + foot];
+    if (arch && *arch > 0) {
+      line += " " + footTypeText(true, static_cast<float>(*arch), !simplified);
+    }
+  }
+  line += pick(simplified, "  左右 ", "  左右 ") + valueOrDash(f, kShareLeft) + "/" +
+          valueOrDash(f, kShareRight) + "%";
+  if (!visit.row) line += pick(simplified, "  (無資料列)", "  (无资料列)");
+  if (!visit.files) line += pick(simplified, "  (無報表)", "  (无报表)");
+  return line;
+}
+
+std::string unreadableLine(const DatabaseRow& row, bool simplified) {
+  return pick(simplified, "第 ", "第 ") + std::to_string(row.line) +
+         pick(simplified, " 行無法讀取 (", " 行无法读取 (") + row.problem + "): " + row.text;
+}
+
+std::string figureName(Figure figure, bool simplified) {
+  const bool right =
+      figure >= kZoneRightFirst || (figure < kZoneLeftFirst && (figure - kLengthLeft) % 2 == 1);
+  const std::string side = right ? "右" : "左";
+  switch (figure) {
+    case kLengthLeft:
+    case kLengthRight:
+      return pick(simplified, "足長 ", "足长 ") + side;
+    case kWidthLeft:
+    case kWidthRight:
+      return pick(simplified, "足寬 ", "足宽 ") + side;
+    case kArchLeft:
+    case kArchRight:
+      return pick(simplified, "足弓指標 ", "足弓指标 ") + side;
+    case kShareLeft:
+      return pick(simplified, "壓力 左邊", "压力 左边");
+    case kShareRight:
+      return pick(simplified, "壓力 右邊", "压力 右边");
+    case kShareUpperLeft:
+      return pick(simplified, "壓力 左上", "压力 左上");
+    case kShareLowerLeft:
+      return pick(simplified, "壓力 左下", "压力 左下");
+    case kShareUpperRight:
+      return pick(simplified, "壓力 右上", "压力 右上");
+    case kShareLowerRight:
+      return pick(simplified, "壓力 右下", "压力 右下");
+    default: {
+      const int zone = (figure - kZoneLeftFirst) % 6;
+      const std::string foot = figure >= kZoneRightFirst ? "右" : "左";
+      return pick(simplified, "六區 ", "六区 ") + foot + " " + kZoneNames[zone];
+    }
+  }
+}
+
+std::string figureValue(Figure figure, double value, bool withSign) {
+  char text[64];
+  const bool arch = figure == kArchLeft || figure == kArchRight;
+  std::snprintf(text, sizeof text,
+                arch ? (withSign ? "%+.2f" : "%.2f") : (withSign ? "%+.0f" : "%.0f"), value);
+  return text;
+}
+
+}  // namespace report
