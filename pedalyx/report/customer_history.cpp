@@ -38,6 +38,20 @@ bool sameCustomer(const std::string& key, const std::string& id, const std::stri
   return (!id.empty() && key == id) || (!phone.empty() && key == phone);
 }
 
+// A row saved without an ID belongs to the customer whose report was exported nearest to it,
+// when that was within kSameVisitMinutes.
+bool nearestReportIsCustomers(const std::vector<ReportFiles>& reports, const DatabaseRow& row,
+                              const std::string& idName, const std::string& phoneName) {
+  const int64_t when = localMinuteOf(row.stamp);
+  const ReportFiles* nearest = nullptr;
+  int64_t nearestGap = kSameVisitMinutes + 1;
+  for (const ReportFiles& files : reports) {
+    const int64_t gap = std::llabs(minutesBetween(files.when, when));
+    if (gap < nearestGap) nearest = &files, nearestGap = gap;
+  }
+  return nearest != nullptr && sameCustomer(nearest->phone, idName, phoneName);
+}
+
 }  // namespace
 
 bool parseReportName(const std::string& name, std::string& phone, int64_t& when) {
@@ -96,10 +110,11 @@ int64_t minutesBetween(int64_t a, int64_t b) { return minutesSinceEpoch(b) - min
 CustomerHistory findCustomerHistory(const std::string& folder, const std::string& id,
                                     const std::string& phone) {
   CustomerHistory history;
+  const std::vector<ReportFiles> allReports = listReportFiles(folder);
   // Report names carry the phone as made safe for a file name.
   const std::string idName = id.empty() ? "" : phoneForFileName(id);
   const std::string phoneName = phone.empty() ? "" : phoneForFileName(phone);
-  for (const ReportFiles& files : listReportFiles(folder)) {
+  for (const ReportFiles& files : allReports) {
     if (!sameCustomer(files.phone, idName, phoneName)) continue;
     Visit visit;
     visit.when = files.when;
@@ -112,7 +127,8 @@ CustomerHistory findCustomerHistory(const std::string& folder, const std::string
   for (const DatabaseRow& row : readDatabaseRows(bytes)) {
     if (!row.readable) {
       if (!row.idKnown || sameCustomer(row.id, id, phone)) history.unreadable.push_back(row);
-    } else if (sameCustomer(row.id, id, phone)) {
+    } else if (sameCustomer(row.id, id, phone) ||
+               (row.id.empty() && nearestReportIsCustomers(allReports, row, idName, phoneName))) {
       rows.push_back(row);
     }
   }

@@ -47,7 +47,9 @@ struct CustomerHistory {
   std::vector<DatabaseRow> unreadable;
 };
 
-// The visits of the customer with this ID or phone (either may be empty) in folder.
+// The visits of the customer with this ID or phone (either may be empty) in folder: reports
+// named with either, rows with either as ID, and rows saved without an ID whose nearest report
+// (within kSameVisitMinutes) is the customer's.
 CustomerHistory findCustomerHistory(const std::string& folder, const std::string& id,
                                     const std::string& phone);
 

@@ -1,7 +1,7 @@
 // The main window's texts, and the analysis window's "歷史" button, in both character forms.
 // The operator switches between them with the language choice; the other windows keep their
-// labels. Controls point at these strings
-// directly, so they are constants that live for the whole run.
+// labels. Controls point at these strings directly, so they are constants that live for the
+// whole run.
 #pragma once
 
 // Index of the language choice's items.

@@ -71,22 +71,25 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
       platform::appendWhole(platform::joinPath(folder, kDatabaseFile), "\n1780007200,A123,"));
   save("A123", kFirst + 30 * kDay, 0.26, 25);
   exportReport("0987", kFirst + 30 * kDay - 600, 200);
-  exportReport("0987", kFirst + 60 * kDay, 100);  // a report without a saved row
+  exportReport("0987", kFirst + 60 * kDay, 100);
+  save("", kFirst + 60 * kDay + 300, 0.25, 20);   // saved without typing the ID
+  exportReport("0987", kFirst + 75 * kDay, 100);  // a report without a saved row
   save("0987", kFirst + 90 * kDay, 0.27, 20);     // the phone typed as ID
 
   const CustomerHistory history = findCustomerHistory(folder, "A123", "0987");
-  ASSERT_EQ(history.visits.size(), 4u);
+  ASSERT_EQ(history.visits.size(), 5u);
   EXPECT_TRUE(history.visits[0].row && !history.visits[0].files);
   EXPECT_EQ(history.visits[0].row->id, "0987");
   EXPECT_TRUE(!history.visits[1].row && history.visits[1].files);
-  EXPECT_EQ(history.visits[1].when, localMinuteOf(kFirst + 60 * kDay));
-  for (int k : {2, 3}) {
+  EXPECT_EQ(history.visits[1].when, localMinuteOf(kFirst + 75 * kDay));
+  for (int k : {2, 3, 4}) {
     ASSERT_TRUE(history.visits[k].row && history.visits[k].files) << k;
     EXPECT_FALSE(history.visits[k].files->pdf.empty());
     EXPECT_FALSE(history.visits[k].files->picture.empty());
   }
-  EXPECT_EQ(history.visits[2].row->stamp, kFirst + 30 * kDay);
-  EXPECT_EQ(history.visits[3].row->stamp, kFirst);
+  EXPECT_EQ(history.visits[2].row->stamp, kFirst + 60 * kDay + 300);
+  EXPECT_EQ(history.visits[3].row->stamp, kFirst + 30 * kDay);
+  EXPECT_EQ(history.visits[4].row->stamp, kFirst);
   ASSERT_EQ(history.unreadable.size(), 1u);
   EXPECT_EQ(history.unreadable[0].line, 4);
   EXPECT_EQ(history.unreadable[0].text, "1780007200,A123,");
@@ -99,8 +102,8 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
   EXPECT_TRUE(other.unreadable.empty()) << "the damaged row names another customer";
 
   // Differences between the first and the second visit.
-  const VisitFigures first = figuresOfVisit(history.visits[3], table);
-  const VisitFigures second = figuresOfVisit(history.visits[2], table);
+  const VisitFigures first = figuresOfVisit(history.visits[4], table);
+  const VisitFigures second = figuresOfVisit(history.visits[3], table);
   std::vector<double> change(kFigureCount, -999);
   for (const FigureChange& c : compareVisits(first, second)) change[c.figure] = c.change;
   EXPECT_NEAR(change[kArchLeft], 0.02, 1e-9);
