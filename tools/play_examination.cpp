@@ -1,16 +1,20 @@
-// Plays one whole examination on the station as an operator would, with real mouse clicks and
-// key presses on an X display: take a picture of the simulated customer, place both foot axes,
-// measure both feet, fill in the report data and confirm, save the subject into the database
-// and load the pressure picture back for review. Leaves screenshots, the report page rendered
-// to PNG and a copy of the insole hand-off in the output folder.
+// Plays one whole examination on the station as an operator would, with real
+// mouse clicks and key presses on an X display: take a picture of the simulated
+// customer, place both foot axes, measure both feet, fill in the report data
+// and confirm, save the subject into the database and load the pressure picture
+// back for review. Leaves screenshots, the report page rendered to PNG and a
+// copy of the insole hand-off in the output folder.
 //
-//   play_examination <working directory with Pedalyx> <output folder>
+//   play_examination <working directory with Pedalyx> <output folder> [--twice]
 //   play_examination --installed <installed pedalyx command> <output folder>
 //
-// The working directory must hold the staged programs and data files. An installed station is
-// started from the output folder with a fresh home (<output folder>/.home), works in the station
-// folder it makes there, and is played as far as the report and the insoles. Needs DISPLAY,
-// xdotool, ImageMagick's import and poppler's pdftoppm.
+// The working directory must hold the staged programs and data files. An
+// installed station is started from the output folder with a fresh home
+// (<output folder>/.home), works in the station folder it makes there, and is
+// played as far as the report and the insoles. Needs DISPLAY, xdotool,
+// ImageMagick's import and poppler's pdftoppm. With --twice the customer comes
+// back in a later minute for a second examination, whose "歷史" window is
+// photographed.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +26,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "tools/desktop_driver.h"
 #include "tools/examination_plan.h"
@@ -104,7 +109,8 @@ pid_t startStation(const std::string& folder) {
     if (getenv("PEDALYX_SIMULATED_CAMERA") == nullptr) setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
     std::string console = outputFolder + "/pedalyx_console.txt";
     if (freopen(console.c_str(), "w", stdout) == nullptr) _exit(127);
-    // The toolkit's own file chooser takes typed paths reliably without a window manager.
+    // The toolkit's own file chooser takes typed paths reliably without a
+    // window manager.
     std::string home = outputFolder + "/.home";
     desktop::run("mkdir -p '" + home + "/.fltk/fltk.org'");
     platform::writeFileAtomic(home + "/.fltk/fltk.org/fltk.prefs",
@@ -121,8 +127,9 @@ pid_t startStation(const std::string& folder) {
   return child;
 }
 
-// The last file, in name order, in folder whose name ends with suffix, or "". Report names end
-// with their date and time, so with earlier examinations in the folder this is the newest.
+// The last file, in name order, in folder whose name ends with suffix, or "".
+// Report names end with their date and time, so with earlier examinations in
+// the folder this is the newest.
 std::string findFile(const std::string& folder, const std::string& suffix) {
   std::string listing = desktop::run("LC_ALL=C ls -1 '" + folder + "' 2>/dev/null");
   std::string found;
@@ -140,8 +147,8 @@ std::string findFile(const std::string& folder, const std::string& suffix) {
   return found;
 }
 
-// Whether the live picture shows both heels loaded, compared with an empty spot of the plate,
-// and their colours as seen; from one screenshot.
+// Whether the live picture shows both heels loaded, compared with an empty spot
+// of the plate, and their colours as seen; from one screenshot.
 bool heelsLoaded(const ExaminationPlan& plan, desktop::Point origin, cv::Vec3b seen[2]) {
   const std::string shot = outputFolder + "/.probe.png";
   desktop::screenshot(shot);
@@ -165,8 +172,8 @@ bool heelsLoaded(const ExaminationPlan& plan, desktop::Point origin, cv::Vec3b s
   return loaded;
 }
 
-// Waits until the customer stands still on the plate: both heels loaded and their colours the
-// same in two screenshots in a row.
+// Waits until the customer stands still on the plate: both heels loaded and
+// their colours the same in two screenshots in a row.
 bool waitForCustomer(const ExaminationPlan& plan, desktop::Point origin) {
   cv::Vec3b previous[2] = {}, now[2] = {};
   int steady = 0;
@@ -180,8 +187,8 @@ bool waitForCustomer(const ExaminationPlan& plan, desktop::Point origin) {
       120s, 700ms);
 }
 
-// Closes the main window as an operator would; the station's exit status, or fails when it
-// does not end.
+// Closes the main window as an operator would; the station's exit status, or
+// fails when it does not end.
 int closeStation(unsigned long mainWindow, pid_t station) {
   desktop::sendClose(mainWindow);
   int status = -1;
@@ -195,13 +202,23 @@ int closeStation(unsigned long mainWindow, pid_t station) {
 
 }  // namespace
 
+// One examination from the start of the station to its end. With showHistory,
+// the analysis window's "歷史" opens the customer's history after the save and
+// it is photographed.
+int playOnce(const std::string& folder, const ExaminationPlan& plan, bool installed,
+             bool showHistory);
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const bool installed = argc == 4 && std::string(argv[1]) == "--installed";
-  if (argc != 3 && !installed) {
+  const bool twice = argc == 4 && std::string(argv[3]) == "--twice";
+  if (argc != 3 && !installed && !twice) {
     std::fprintf(stderr,
                  "usage: %s <station working directory> <output folder>\n"
+                 "       %s <station working directory> <output folder> --twice\n"
                  "       %s --installed <installed pedalyx command> <output folder>\n",
-                 argv[0], argv[0]);
+                 argv[0], argv[0], argv[0]);
     return 2;
   }
   outputFolder = argv[installed ? 3 : 2];
@@ -212,14 +229,31 @@ int main(int argc, char** argv) {
   if (!installed && !platform::fileExists(folder + "/Pedalyx")) fail("no Pedalyx in " + folder);
 
   const ExaminationPlan plan = planExamination();
+  if (!twice) return playOnce(folder, plan, installed, false);
+  // The customer comes back: a second examination in a later minute (report
+  // names count minutes), then the history of both.
+  if (playOnce(folder, plan, false, false) != 0) return 1;
+  const int64_t firstMinute = platform::epochSeconds() / 60;
+  while (platform::epochSeconds() / 60 == firstMinute) std::this_thread::sleep_for(1s);
+  return playOnce(folder, plan, false, true);
+}
+
+namespace {
+
+int playOnce(const std::string& folder, const ExaminationPlan& plan, bool installed,
+             bool showHistory) {
+  // The operator's foot sizes for the database; a customer who comes back has
+  // grown a little.
+  const std::string sizes[4] = {showHistory ? "252" : "251", showHistory ? "254" : "253", "97",
+                                showHistory ? "100" : "99"};
   pid_t station = startStation(folder);
   unsigned long mainWindow = waitForWindow(kMainTitle, 30s);
   if (mainWindow == 0) fail("the station window did not open");
   WindowPointer main{desktop::windowPosition(mainWindow)};
   say("station window open");
 
-  // The background is captured on the empty plate, then the customer steps on: wait until the
-  // live picture shows both feet standing still.
+  // The background is captured on the empty plate, then the customer steps on:
+  // wait until the live picture shows both feet standing still.
   if (!waitForCustomer(plan, main.origin)) fail("the live picture never showed the customer");
   screenshot("live");
   main.clickCentre(9, 27, 50, 45);  // take picture
@@ -233,7 +267,8 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(300ms);
   }
   screenshot("axes");
-  // Length and width: press at one end, move to the other (the field follows), press again.
+  // Length and width: press at one end, move to the other (the field follows),
+  // press again.
   main.clickCentre(260, 26, 50, 45);
   for (const FootPlan& foot : plan.feet) {
     main.click(foot.back.x, foot.back.y);
@@ -268,7 +303,8 @@ int main(int argc, char** argv) {
   screenshot("data_entry");
   entry.clickCentre(185, 300, 110, 80);
 
-  // The insole tool deletes the hand-off as soon as it reads it: keep a copy for the checks.
+  // The insole tool deletes the hand-off as soon as it reads it: keep a copy
+  // for the checks.
   const std::string handoff = folder + "/insole_info.txt";
   bool copied = waitFor(
       [&] {
@@ -279,17 +315,22 @@ int main(int argc, char** argv) {
       20s, 10ms);
   if (!copied) fail("no insole hand-off was written");
   say("hand-off written");
-  std::string pdf;
-  if (!waitFor([&] { return !(pdf = findFile(folder + "/PDF_INSOLES", ".pdf")).empty(); }, 20s)) {
-    fail("no report PDF");
-  }
+  // The hand-off ends with the report name, which names this examination's
+  // files.
+  const std::string handoffText =
+      platform::readWholeFile(outputFolder + "/insole_info.txt").value_or("");
+  const std::string name = handoffText.substr(handoffText.find_last_of('\n') + 1);
+  const std::string pdf = folder + "/PDF_INSOLES/" + name + ".pdf";
+  if (!waitFor([&] { return platform::fileExists(pdf); }, 20s)) fail("no report PDF " + pdf);
   screenshot("report_view");
   std::string leftInsole, rightInsole;
   bool insoles = waitFor(
       [&] {
-        leftInsole = findFile(folder + "/PDF_INSOLES", "_iLeft.bmp");
-        rightInsole = findFile(folder + "/PDF_INSOLES", "_iRight.bmp");
-        return !leftInsole.empty() && !rightInsole.empty();
+        leftInsole = folder + "/PDF_INSOLES/" + name + "_iLeft.bmp";
+        rightInsole = folder + "/PDF_INSOLES/" + name + "_iRight.bmp";
+        // Each insole's model is written right after its bitmap.
+        return platform::fileExists(leftInsole) && platform::fileExists(rightInsole) &&
+               platform::fileExists(folder + "/PDF_INSOLES/" + name + "_iRight.stl");
       },
       30s);
   if (!insoles) fail("the insole tool did not save both insoles");
@@ -299,7 +340,8 @@ int main(int argc, char** argv) {
   desktop::run("convert '" + leftInsole + "' '" + outputFolder + "/insole_left.png'");
   desktop::run("convert '" + rightInsole + "' '" + outputFolder + "/insole_right.png'");
 
-  // The report view lies over the main window: put it away as an operator would.
+  // The report view lies over the main window: put it away as an operator
+  // would.
   for (unsigned long window : desktop::visibleWindows()) {
     if (window != mainWindow) desktop::sendClose(window);
   }
@@ -325,11 +367,25 @@ int main(int argc, char** argv) {
   if (analysisWindow == 0) fail("the analysis window did not open");
   WindowPointer analysis{desktop::windowPosition(analysisWindow)};
   std::this_thread::sleep_for(500ms);
+  const int sizeFields[4][2] = {{474, 605}, {592, 605}, {474, 653}, {592, 653}};
+  for (int k = 0; k < 4; ++k) {
+    analysis.click(sizeFields[k][0], sizeFields[k][1]);
+    desktop::run("xdotool key ctrl+a");
+    typeText(sizes[k]);
+  }
   analysis.clickCentre(1061, 642, 62, 85);
   if (!waitFor([&] { return platform::fileExists(folder + "/Database_2080.csv"); }, 10s)) {
     fail("Save wrote no database row");
   }
   screenshot("analysis_saved");
+  if (showHistory) {
+    analysis.clickCentre(1061, 545, 62, 85);
+    const unsigned long history = waitForWindow("歷史  ID   電話 " + plan.phone, 10s);
+    if (history == 0) fail("歷史 opened no history window");
+    std::this_thread::sleep_for(1s);
+    screenshot("history");
+    desktop::sendClose(history);
+  }
   desktop::sendClose(analysisWindow);
   std::this_thread::sleep_for(500ms);
 
@@ -339,7 +395,8 @@ int main(int argc, char** argv) {
   main.clickCentre(575, 645, 60, 45);
   unsigned long chooser = waitForWindow("Load a image file", 10s);
   if (chooser == 0) fail("LOAD opened no file chooser");
-  // The chooser's file name field has the focus and starts with the working folder.
+  // The chooser's file name field has the focus and starts with the working
+  // folder.
   typeText("FOOT_PRESSURE/" + picture.substr(picture.rfind('/') + 1));
   desktop::run("xdotool key Return");
   std::this_thread::sleep_for(2s);
@@ -356,3 +413,5 @@ int main(int argc, char** argv) {
   say("screenshots, rendered report page and insole pictures: " + outputFolder);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }
+
+}  // namespace

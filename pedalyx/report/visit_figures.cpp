@@ -16,10 +16,15 @@ VisitFigures figuresOfVisit(const Visit& visit, const unsigned char* colourTable
   auto& v = figures.values;
   if (visit.row) {
     const DatabaseRow& row = *visit.row;
-    v[kLengthLeft] = row.footLength[0], v[kLengthRight] = row.footLength[1];
-    v[kWidthLeft] = row.footWidth[0], v[kWidthRight] = row.footWidth[1];
+    // Sizes the operator did not type are saved as 0: unknown.
+    const double* sizes[4] = {&row.footLength[0], &row.footLength[1], &row.footWidth[0],
+                              &row.footWidth[1]};
+    for (int k = 0; k < 4; ++k) {
+      if (*sizes[k] != 0) v[kLengthLeft + k] = *sizes[k];
+    }
     const std::array<double, 2> arch = archIndicesOf(row);
-    v[kArchLeft] = arch[0], v[kArchRight] = arch[1];
+    // A row saved without a balance picture noted no arch index: unknown, not 0.
+    if (arch[0] != 0 || arch[1] != 0) v[kArchLeft] = arch[0], v[kArchRight] = arch[1];
     for (int zone = 0; zone < 6; ++zone) {
       v[kZoneLeftFirst + zone] = row.zones[0][zone];
       v[kZoneRightFirst + zone] = row.zones[1][zone];

@@ -33,7 +33,8 @@ struct VisitFigures {
 };
 
 // The arch index pair of a row: the one noted with the even-stance picture, else with the low
-// or the high one, whichever was taken; (0, 0) when none was.
+// or the high one, whichever was taken; (0, 0) when none was (the visit's arch indices are
+// then unknown).
 std::array<double, 2> archIndicesOf(const DatabaseRow& row);
 
 // The visit's figures; colourTable (256 R G B entries) turns the picture back into levels.

@@ -96,8 +96,8 @@ void buildHistoryWindow() {
     choice->callback(showComparison);
   }
   for (int slot = 0; slot < 2; ++slot) {
-    historyPictureBoxes[slot] = new Fl_Box(FL_DOWN_BOX, 10 + 330 * slot, 300, 320, 335, "");
-    historyPictureBoxes[slot]->align(FL_ALIGN_BOTTOM | FL_ALIGN_IMAGE_OVER_TEXT);
+    historyPictureBoxes[slot] = new Fl_Box(FL_FLAT_BOX, 10 + 330 * slot, 300, 320, 365, "");
+    historyPictureBoxes[slot]->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_IMAGE_OVER_TEXT);
     historyPictureBoxes[slot]->labelsize(16);
   }
   historyDifferenceList = new Fl_Browser(670, 250, 520, 530);

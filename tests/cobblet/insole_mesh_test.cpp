@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <regex>
 #include <string>
 
+#include "cobblet/admesh_report.h"
 #include "cobblet/insole_bitmap.h"
 #include "platform/files.h"
 
@@ -57,24 +57,6 @@ double heightMapVolume(const HeightPlane& plane, const ModelSettings& s) {
   return sum;
 }
 
-// The figures of admesh's report on a file, by their label.
-int admeshFigure(const std::string& report, const std::string& label) {
-  std::smatch match;
-  if (!std::regex_search(report, match, std::regex(label + "\\s*:\\s*(\\d+)"))) return -1;
-  return std::stoi(match[1]);
-}
-
-std::string admeshReport(const std::string& path) {
-  std::string report;
-  FILE* pipe = popen(("admesh '" + path + "' 2>&1").c_str(), "r");
-  if (pipe == nullptr) return report;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) report.append(buffer, n);
-  pclose(pipe);
-  return report;
-}
-
 HeightPlane stagedTemplate() {
   InsoleBitmap bitmap;
   std::string reason;
@@ -108,15 +90,13 @@ TEST(InsoleMesh, TemplateGivesAClosedSolidOfTheInsolesSizeAndVolume) {
   const std::string path = folder + "/A123_iLeft.stl";
   std::string reason;
   ASSERT_TRUE(writeInsoleStl(plane, settings, path, reason)) << reason;
-  const std::string report = admeshReport(path);
+  const std::string report = admesh::report(path);
   ASSERT_NE(report.find("Binary STL"), std::string::npos) << report;
-  EXPECT_EQ(admeshFigure(report, "Number of parts"), 1) << report;
-  for (const char* label :
-       {"Total disconnected facets", "Degenerate facets", "Edges fixed", "Facets removed",
-        "Facets added", "Facets reversed", "Backwards edges", "Normals fixed"}) {
-    EXPECT_EQ(admeshFigure(report, label), 0) << label << "\n" << report;
+  EXPECT_EQ(admesh::figure(report, "Number of parts"), 1) << report;
+  for (const char* label : admesh::kRepairLabels) {
+    EXPECT_EQ(admesh::figure(report, label), 0) << label << "\n" << report;
   }
-  EXPECT_EQ(admeshFigure(report, "Number of facets"), int(mesh.triangles.size()));
+  EXPECT_EQ(admesh::figure(report, "Number of facets"), int(mesh.triangles.size()));
   std::system(("rm -rf '" + folder + "'").c_str());
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "cobblet/admesh_report.h"
 #include "platform/files.h"
 #include "tools/desktop_driver.h"
 #include "tools/examination_plan.h"
@@ -130,7 +131,8 @@ TEST_F(Examination, ReportNameJoinsThePdfThePictureAndBothInsoles) {
   std::vector<std::string> reports = filesIn(folder_ + "/PDF_INSOLES");
   std::sort(reports.begin(), reports.end());
   EXPECT_EQ(reports,
-            (std::vector<std::string>{name + ".pdf", name + "_iLeft.bmp", name + "_iRight.bmp"}));
+            (std::vector<std::string>{name + ".pdf", name + "_iLeft.bmp", name + "_iLeft.stl",
+                                      name + "_iRight.bmp", name + "_iRight.stl"}));
   EXPECT_EQ(filesIn(folder_ + "/FOOT_PRESSURE"), std::vector<std::string>{name + ".png"});
 }
 
@@ -189,12 +191,23 @@ TEST_F(Examination, DatabaseRowHoldsTheSameZonesAsTheHandoff) {
                                                row[0] + "_80_20.bmp"}));
 }
 
+TEST_F(Examination, BothInsoleModelsLoadInAdmeshWithoutAnyRepair) {
+  for (const std::string& name : filesIn(folder_ + "/PDF_INSOLES")) {
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".stl") != 0) continue;
+    SCOPED_TRACE(name);
+    const std::string report = admesh::report(folder_ + "/PDF_INSOLES/" + name);
+    ASSERT_NE(report.find("Binary STL"), std::string::npos) << report;
+    EXPECT_EQ(admesh::figure(report, "Number of parts"), 1) << report;
+    for (const char* label : admesh::kRepairLabels) EXPECT_EQ(admesh::figure(report, label), 0);
+  }
+}
+
 TEST_F(Examination, InsolesAreMirroredFitsOfTheTemplate) {
   std::vector<std::string> reports = filesIn(folder_ + "/PDF_INSOLES");
   std::sort(reports.begin(), reports.end());
-  ASSERT_EQ(reports.size(), 3u);
+  ASSERT_EQ(reports.size(), 5u);
   cv::Mat left = cv::imread(folder_ + "/PDF_INSOLES/" + reports[1], cv::IMREAD_GRAYSCALE);
-  cv::Mat right = cv::imread(folder_ + "/PDF_INSOLES/" + reports[2], cv::IMREAD_GRAYSCALE);
+  cv::Mat right = cv::imread(folder_ + "/PDF_INSOLES/" + reports[3], cv::IMREAD_GRAYSCALE);
   cv::Mat original =
       cv::imread(folder_ + "/255mm narrow 20220606 backmove 5mm.bmp", cv::IMREAD_GRAYSCALE);
   ASSERT_FALSE(left.empty());

@@ -116,6 +116,10 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
   for (const FigureChange& c : compareVisits(figuresOfVisit(history.visits[0], table), second)) {
     EXPECT_FALSE(c.figure >= kShareLeft && c.figure <= kShareLowerRight);
   }
+  Visit withoutBalancePictures;
+  withoutBalancePictures.row = DatabaseRow{};
+  EXPECT_FALSE(figuresOfVisit(withoutBalancePictures, table).values[kArchLeft])
+      << "a row without balance pictures noted no arch index; it is unknown, not 0";
 }
 
 TEST(DatabaseRows, DamagedRowsAreListedAndTheRowsAfterThemStillRead) {
