@@ -1,21 +1,15 @@
 // Runs Debian's admesh on an STL file and reads the figures of its report, so that tests can
 // demand a watertight, consistently oriented model with no repair needed.
 #pragma once
-#include <cstdio>
 #include <regex>
 #include <string>
+
+#include "tools/desktop_driver.h"
 
 namespace admesh {
 
 inline std::string report(const std::string& path) {
-  std::string text;
-  FILE* pipe = popen(("admesh '" + path + "' 2>&1").c_str(), "r");
-  if (pipe == nullptr) return text;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  pclose(pipe);
-  return text;
+  return desktop::run("admesh '" + path + "' 2>&1");
 }
 
 // The first whole number after "label :" in the report; -1 when the label is missing.

@@ -13,19 +13,9 @@
 #include "pedalyx/report/insole_handoff.h"
 #include "pedalyx/report/pressure_reanalysis.h"
 #include "pedalyx/report/report_export.h"
+#include "tools/desktop_driver.h"
 
 namespace {
-
-std::string outputOf(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[1024];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
 
 // A field of the main window shows a result rounded to a whole number.
 double shown(float value) { return std::floor(value + 0.5); }
@@ -94,14 +84,14 @@ TEST_F(ArchivedExamination, CommandPrintsTheFiguresOfTheHandOff) {
   const std::string command = std::string(TOOLS_DIR) + "/pedalyx-analyze --colours " + STATION_DIR +
                               "/lut_ancestor.txt --sizes 251 97 253 99 '" + picture +
                               "' 80 45 70 285 250 285 240 45";
-  EXPECT_EQ(outputOf(command), handoff + shares);
+  EXPECT_EQ(desktop::run(command), handoff + shares);
   EXPECT_GT(station.left.archIndex, 0);
 
   // Points outside the picture are refused, not analysed.
   const std::string outside = std::string(TOOLS_DIR) + "/pedalyx-analyze --colours " + STATION_DIR +
                               "/lut_ancestor.txt '" + picture +
                               "' 80 45 70 400 240 45 250 285; echo status $?";
-  EXPECT_EQ(outputOf(outside), "status 1\n");
+  EXPECT_EQ(desktop::run(outside), "status 1\n");
 }
 
 }  // namespace

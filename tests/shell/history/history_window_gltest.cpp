@@ -1,0 +1,97 @@
+// The history window opened by "歷史" as the operator sees it: the customer's visits newest
+// first, the damaged database row in the list, the latest two visits compared.
+#include <gtest/gtest.h>
+// The toolkit's X11 header defines macros that clash with the test framework: include it after.
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "pedalyx/report/measurement_database.h"
+#include "pedalyx/report/report_export.h"
+#include "pedalyx/report/report_layout.h"
+#include "pedalyx/shell/callbacks.h"
+#include "pedalyx/station/handles.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+
+namespace {
+
+void pump(double seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) Fl::wait(0.02);
+}
+
+std::string line(Fl_Browser* list, int number) {
+  const char* text = list->text(number);
+  return text != nullptr ? text : "";
+}
+
+TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
+  char pattern[] = "/tmp/history_window_XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(folder.c_str()), 0);
+  platform::makeDirectory("PDF_INSOLES");
+  platform::makeDirectory("FOOT_PRESSURE");
+  const uint32_t first = 1780000000;
+  const double lengths[3] = {249, 251, 252};
+  for (int visit = 0; visit < 3; ++visit) {
+    const uint32_t stamp = first + visit * 40 * 24 * 3600;
+    MeasurementRecord record;
+    record.id = "A123";
+    record.footLength[0] = lengths[visit];
+    saveMeasurement(".", record, BalancePictures{}, stamp);
+    static const std::vector<uint8_t> page(report::kPageWidth * report::kPageHeight * 3, 255);
+    const std::string name = report::reportName("0987", platform::localTime(stamp + 60));
+    ASSERT_TRUE(report::writePdf(page.data(), report::pdfPath(name), [](const std::string&) {}));
+    if (visit == 0) {
+      ASSERT_TRUE(platform::appendWhole("Database_2080.csv", "\n1780000100,A123,"));
+    }
+  }
+
+  auto* dataWindow = new Fl_Double_Window(300, 100);
+  idInput = new Fl_Input(50, 10, 200, 30, "ID");
+  phoneInput = new Fl_Input(50, 50, 200, 30, "電話");
+  dataWindow->end();
+  idInput->value("A123");
+  phoneInput->value("0987");
+  historyButtonCallback(nullptr, nullptr);
+  pump(0.5);
+  ASSERT_NE(historyWindow, nullptr);
+  EXPECT_TRUE(historyWindow->shown());
+  EXPECT_STREQ(historyWindow->label(), "歷史  ID A123  電話 0987");
+  ASSERT_EQ(historyVisitList->size(), 4);
+  const std::string newest = line(historyVisitList, 1), oldest = line(historyVisitList, 3);
+  EXPECT_NE(newest.find(" 左 252/-mm"), std::string::npos) << newest;
+  EXPECT_NE(oldest.find(" 左 249/-mm"), std::string::npos) << oldest;
+  EXPECT_EQ(line(historyVisitList, 4).rfind("@C1@.第 3 行無法讀取", 0), 0u)
+      << line(historyVisitList, 4);
+
+  // The latest visit against the one before: one line per figure both rows hold.
+  EXPECT_EQ(historyLaterChoice->value(), 0);
+  EXPECT_EQ(historyEarlierChoice->value(), 1);
+  EXPECT_EQ(line(historyDifferenceList, 2), "@.足長 左\t@.251\t@.252\t@.+1");
+  historyEarlierChoice->value(2);
+  historyEarlierChoice->do_callback();
+  EXPECT_EQ(line(historyDifferenceList, 2), "@.足長 左\t@.249\t@.252\t@.+3");
+  EXPECT_STREQ(historyPictureBoxes[0]->label(), "無壓力圖") << "the reports have no picture";
+  if (const char* keep = std::getenv("HISTORY_SHOT")) {
+    system(("import -window root '" + std::string(keep) + "'").c_str());
+  }
+
+  historyWindow->hide();
+  dataWindow->hide();
+  ASSERT_EQ(chdir(previous), 0);
+  std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+}  // namespace
