@@ -80,12 +80,12 @@ bool takeFields(const std::vector<std::string>& f, DatabaseRow& row) {
   }
   // Every field is followed by a comma, so a whole row splits into 51 fields and an empty one.
   if (f.size() != kColumns + 1 || !f.back().empty()) {
-    row.problem =
-        "has " + std::to_string(f.size() - (f.back().empty() ? 1 : 0)) + " fields instead of 51";
+    row.problem = RowProblem::kFieldCount;
+    row.problemDetail = static_cast<int>(f.size()) - (f.back().empty() ? 1 : 0);
     return false;
   }
   if (!readStamp(f[0], row.stamp)) {
-    row.problem = "has no time stamp";
+    row.problem = RowProblem::kNoStamp;
     return false;
   }
   double* const targets[] = {&row.footLength[0], &row.footLength[1], &row.footWidth[0],
@@ -95,7 +95,8 @@ bool takeFields(const std::vector<std::string>& f, DatabaseRow& row) {
   const int columns[] = {8, 9, 10, 11, 15, 16, 17, 18, 19, 20};
   for (int k = 0; k < 10; ++k) {
     if (!readNumber(f[columns[k]], *targets[k])) {
-      row.problem = "column " + std::to_string(columns[k] + 1) + " is not a number";
+      row.problem = RowProblem::kNotANumber;
+      row.problemDetail = columns[k] + 1;
       return false;
     }
   }
@@ -103,7 +104,8 @@ bool takeFields(const std::vector<std::string>& f, DatabaseRow& row) {
     for (int zone = 0; zone < 6; ++zone) {
       const int column = 21 + 6 * foot + zone;
       if (!readNumber(f[column], row.zones[foot][zone])) {
-        row.problem = "column " + std::to_string(column + 1) + " is not a number";
+        row.problem = RowProblem::kNotANumber;
+        row.problemDetail = column + 1;
         return false;
       }
     }
@@ -141,7 +143,7 @@ std::vector<DatabaseRow> readDatabaseRows(const std::string& bytes) {
     row.line = line;
     row.text = platform::big5ToUtf8(firstLine);
     if (record.unclosedQuote) {
-      row.problem = "has a quote that is never closed";
+      row.problem = RowProblem::kUnclosedQuote;
     } else {
       row.readable = takeFields(record.fields, row);
     }

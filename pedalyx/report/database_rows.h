@@ -10,13 +10,17 @@ namespace report {
 
 constexpr const char* kDatabaseFile = "Database_2080.csv";
 
+// Why a row could not be read; the detail is the field count or the column (from 1).
+enum class RowProblem { kNone, kFieldCount, kNoStamp, kNotANumber, kUnclosedQuote };
+
 struct DatabaseRow {
   int line = 0;  // line of the file where the row starts; the header is line 1
   bool readable = false;
-  std::string problem;  // why the row could not be read
-  std::string text;     // the row's first line in UTF-8, to show an unreadable row
-  uint32_t stamp = 0;   // calendar seconds of the save
-  std::string id;       // UTF-8; also told for most unreadable rows
+  RowProblem problem = RowProblem::kNone;
+  int problemDetail = 0;
+  std::string text;    // the row's first line in UTF-8, to show an unreadable row
+  uint32_t stamp = 0;  // calendar seconds of the save
+  std::string id;      // UTF-8; also told for most unreadable rows
   bool idKnown = false;
   double footLength[2] = {}, footWidth[2] = {};  // left, right, mm
   // Arch indices noted with the low, even and high balance pictures, left and right.

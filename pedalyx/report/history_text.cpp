@@ -49,8 +49,28 @@ std::string visitLine(const Visit& visit, const VisitFigures& f, bool simplified
 }
 
 std::string unreadableLine(const DatabaseRow& row, bool simplified) {
+  const std::string detail = std::to_string(row.problemDetail);
+  std::string why;
+  switch (row.problem) {
+    case RowProblem::kFieldCount:
+      why = pick(simplified, "有 ", "有 ") + detail +
+            pick(simplified, " 欄, 應為 51 欄", " 栏, 应为 51 栏");
+      break;
+    case RowProblem::kNoStamp:
+      why = pick(simplified, "沒有時間戳", "没有时间戳");
+      break;
+    case RowProblem::kNotANumber:
+      why =
+          pick(simplified, "第 ", "第 ") + detail + pick(simplified, " 欄不是數字", " 栏不是数字");
+      break;
+    case RowProblem::kUnclosedQuote:
+      why = pick(simplified, "引號沒有結束", "引号没有结束");
+      break;
+    case RowProblem::kNone:
+      break;
+  }
   return pick(simplified, "第 ", "第 ") + std::to_string(row.line) +
-         pick(simplified, " 行無法讀取 (", " 行无法读取 (") + row.problem + "): " + row.text;
+         pick(simplified, " 行無法讀取 (", " 行无法读取 (") + why + "): " + row.text;
 }
 
 std::string figureName(Figure figure, bool simplified) {

@@ -73,7 +73,8 @@ TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
   const std::string newest = line(historyVisitList, 1), oldest = line(historyVisitList, 3);
   EXPECT_NE(newest.find(" 左 252/-mm"), std::string::npos) << newest;
   EXPECT_NE(oldest.find(" 左 249/-mm"), std::string::npos) << oldest;
-  EXPECT_EQ(line(historyVisitList, 4).rfind("@C1@.第 3 行無法讀取", 0), 0u)
+  EXPECT_EQ(line(historyVisitList, 4),
+            "@C1@.第 3 行無法讀取 (有 2 欄, 應為 51 欄): 1780000100,A123,")
       << line(historyVisitList, 4);
 
   // The latest visit against the one before: one line per figure both rows hold.
