@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/station_directory.h"
 #include "cobblet/insole_bitmap.h"
 #include "cobblet/insole_fitting.h"
 #include "cobblet/insole_gl.h"
@@ -18,15 +19,6 @@
 namespace {
 
 using namespace cobblet;
-
-// The staged working directory beside this program's folder (build/bench -> build/station).
-std::string stationDirectory() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string exe(path, n > 0 ? size_t(n) : 0);
-  const size_t slash = exe.rfind("/bench/");
-  return slash == std::string::npos ? "build/station" : exe.substr(0, slash) + "/station";
-}
 
 // The default template and pad, loaded once, with the fitting's inputs for a 245 mm foot.
 struct Fixture {

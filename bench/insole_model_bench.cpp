@@ -6,21 +6,13 @@
 
 #include <string>
 
+#include "bench/station_directory.h"
 #include "cobblet/insole_bitmap.h"
 #include "cobblet/insole_mesh.h"
 
 namespace {
 
 using namespace cobblet;
-
-// The staged working directory beside this program's folder (build/bench -> build/station).
-std::string stationDirectory() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string exe(path, n > 0 ? size_t(n) : 0);
-  const size_t slash = exe.rfind("/bench/");
-  return slash == std::string::npos ? "build/station" : exe.substr(0, slash) + "/station";
-}
 
 struct Fixture {
   Fixture() {
