@@ -55,11 +55,13 @@ TEST_F(InstalledStation, WorksInItsStationFolderFilledWithTheInstalledData) {
 
 TEST_F(InstalledStation, ReportAndInsolesAreWrittenIntoTheStationFolderOnly) {
   std::vector<std::string> reports = filesIn(station_ + "/PDF_INSOLES");
-  ASSERT_EQ(reports.size(), 3u);
+  ASSERT_EQ(reports.size(), 5u);
   EXPECT_TRUE(std::regex_match(reports[0], std::regex("[0-9]+_20[0-9]{10}\\.pdf"))) << reports[0];
   const std::string name = reports[0].substr(0, reports[0].size() - 4);
   EXPECT_EQ(reports[1], name + "_iLeft.bmp");  // the insole tool was found and ran
-  EXPECT_EQ(reports[2], name + "_iRight.bmp");
+  EXPECT_EQ(reports[2], name + "_iLeft.stl");
+  EXPECT_EQ(reports[3], name + "_iRight.bmp");
+  EXPECT_EQ(reports[4], name + "_iRight.stl");
   EXPECT_EQ(filesIn(station_ + "/FOOT_PRESSURE"), std::vector<std::string>{name + ".png"});
   // Neither where the command was started nor the installed data folder got any of it.
   EXPECT_FALSE(platform::fileExists(played_ + "/PDF_INSOLES"));
