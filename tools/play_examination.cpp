@@ -1,20 +1,17 @@
-// Plays one whole examination on the station as an operator would, with real
-// mouse clicks and key presses on an X display: take a picture of the simulated
-// customer, place both foot axes, measure both feet, fill in the report data
-// and confirm, save the subject into the database and load the pressure picture
-// back for review. Leaves screenshots, the report page rendered to PNG and a
-// copy of the insole hand-off in the output folder.
+// Plays one whole examination on the station as an operator would, with real mouse clicks and
+// key presses on an X display: take a picture of the simulated customer, place both foot axes,
+// measure both feet, fill in the report data and confirm, save the subject into the database
+// and load the pressure picture back for review. Leaves screenshots, the report page rendered
+// to PNG and a copy of the insole hand-off in the output folder.
 //
 //   play_examination <working directory with Pedalyx> <output folder> [--twice]
 //   play_examination --installed <installed pedalyx command> <output folder>
 //
-// The working directory must hold the staged programs and data files. An
-// installed station is started from the output folder with a fresh home
-// (<output folder>/.home), works in the station folder it makes there, and is
-// played as far as the report and the insoles. Needs DISPLAY, xdotool,
-// ImageMagick's import and poppler's pdftoppm. With --twice the customer comes
-// back in a later minute for a second examination, whose "歷史" window is
-// photographed.
+// The working directory must hold the staged programs and data files. An installed station is
+// started from the output folder with a fresh home (<output folder>/.home), works in the station
+// folder it makes there, and is played as far as the report and the insoles. Needs DISPLAY,
+// xdotool, ImageMagick's import and poppler's pdftoppm. With --twice the customer comes back
+// in a later minute for a second examination, whose "歷史" window is photographed.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -109,8 +106,7 @@ pid_t startStation(const std::string& folder) {
     if (getenv("PEDALYX_SIMULATED_CAMERA") == nullptr) setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
     std::string console = outputFolder + "/pedalyx_console.txt";
     if (freopen(console.c_str(), "w", stdout) == nullptr) _exit(127);
-    // The toolkit's own file chooser takes typed paths reliably without a
-    // window manager.
+    // The toolkit's own file chooser takes typed paths reliably without a window manager.
     std::string home = outputFolder + "/.home";
     desktop::run("mkdir -p '" + home + "/.fltk/fltk.org'");
     platform::writeFileAtomic(home + "/.fltk/fltk.org/fltk.prefs",
@@ -127,9 +123,8 @@ pid_t startStation(const std::string& folder) {
   return child;
 }
 
-// The last file, in name order, in folder whose name ends with suffix, or "".
-// Report names end with their date and time, so with earlier examinations in
-// the folder this is the newest.
+// The last file, in name order, in folder whose name ends with suffix, or "". Report names end
+// with their date and time, so with earlier examinations in the folder this is the newest.
 std::string findFile(const std::string& folder, const std::string& suffix) {
   std::string listing = desktop::run("LC_ALL=C ls -1 '" + folder + "' 2>/dev/null");
   std::string found;
@@ -147,8 +142,8 @@ std::string findFile(const std::string& folder, const std::string& suffix) {
   return found;
 }
 
-// Whether the live picture shows both heels loaded, compared with an empty spot
-// of the plate, and their colours as seen; from one screenshot.
+// Whether the live picture shows both heels loaded, compared with an empty spot of the plate,
+// and their colours as seen; from one screenshot.
 bool heelsLoaded(const ExaminationPlan& plan, desktop::Point origin, cv::Vec3b seen[2]) {
   const std::string shot = outputFolder + "/.probe.png";
   desktop::screenshot(shot);
@@ -172,8 +167,8 @@ bool heelsLoaded(const ExaminationPlan& plan, desktop::Point origin, cv::Vec3b s
   return loaded;
 }
 
-// Waits until the customer stands still on the plate: both heels loaded and
-// their colours the same in two screenshots in a row.
+// Waits until the customer stands still on the plate: both heels loaded and their colours the
+// same in two screenshots in a row.
 bool waitForCustomer(const ExaminationPlan& plan, desktop::Point origin) {
   cv::Vec3b previous[2] = {}, now[2] = {};
   int steady = 0;
@@ -187,8 +182,8 @@ bool waitForCustomer(const ExaminationPlan& plan, desktop::Point origin) {
       120s, 700ms);
 }
 
-// Closes the main window as an operator would; the station's exit status, or
-// fails when it does not end.
+// Closes the main window as an operator would; the station's exit status, or fails when it
+// does not end.
 int closeStation(unsigned long mainWindow, pid_t station) {
   desktop::sendClose(mainWindow);
   int status = -1;
@@ -200,11 +195,8 @@ int closeStation(unsigned long mainWindow, pid_t station) {
   return status;
 }
 
-}  // namespace
-
-// One examination from the start of the station to its end. With showHistory,
-// the analysis window's "歷史" opens the customer's history after the save and
-// it is photographed.
+// One examination from the start of the station to its end. With showHistory, the analysis
+// window's "歷史" opens the customer's history after the save and it is photographed.
 int playOnce(const std::string& folder, const ExaminationPlan& plan, bool installed,
              bool showHistory);
 
@@ -230,8 +222,8 @@ int main(int argc, char** argv) {
 
   const ExaminationPlan plan = planExamination();
   if (!twice) return playOnce(folder, plan, installed, false);
-  // The customer comes back: a second examination in a later minute (report
-  // names count minutes), then the history of both.
+  // The customer comes back: a second examination in a later minute (report names count
+  // minutes), then the history of both.
   if (playOnce(folder, plan, false, false) != 0) return 1;
   const int64_t firstMinute = platform::epochSeconds() / 60;
   while (platform::epochSeconds() / 60 == firstMinute) std::this_thread::sleep_for(1s);
@@ -242,8 +234,7 @@ namespace {
 
 int playOnce(const std::string& folder, const ExaminationPlan& plan, bool installed,
              bool showHistory) {
-  // The operator's foot sizes for the database; a customer who comes back has
-  // grown a little.
+  // The operator's foot sizes for the database; a customer who comes back has grown a little.
   const std::string sizes[4] = {showHistory ? "252" : "251", showHistory ? "254" : "253", "97",
                                 showHistory ? "100" : "99"};
   pid_t station = startStation(folder);
@@ -252,8 +243,8 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
   WindowPointer main{desktop::windowPosition(mainWindow)};
   say("station window open");
 
-  // The background is captured on the empty plate, then the customer steps on:
-  // wait until the live picture shows both feet standing still.
+  // The background is captured on the empty plate, then the customer steps on: wait until the
+  // live picture shows both feet standing still.
   if (!waitForCustomer(plan, main.origin)) fail("the live picture never showed the customer");
   screenshot("live");
   main.clickCentre(9, 27, 50, 45);  // take picture
@@ -267,8 +258,7 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
     std::this_thread::sleep_for(300ms);
   }
   screenshot("axes");
-  // Length and width: press at one end, move to the other (the field follows),
-  // press again.
+  // Length and width: press at one end, move to the other (the field follows), press again.
   main.clickCentre(260, 26, 50, 45);
   for (const FootPlan& foot : plan.feet) {
     main.click(foot.back.x, foot.back.y);
@@ -303,8 +293,7 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
   screenshot("data_entry");
   entry.clickCentre(185, 300, 110, 80);
 
-  // The insole tool deletes the hand-off as soon as it reads it: keep a copy
-  // for the checks.
+  // The insole tool deletes the hand-off as soon as it reads it: keep a copy for the checks.
   const std::string handoff = folder + "/insole_info.txt";
   bool copied = waitFor(
       [&] {
@@ -315,8 +304,7 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
       20s, 10ms);
   if (!copied) fail("no insole hand-off was written");
   say("hand-off written");
-  // The hand-off ends with the report name, which names this examination's
-  // files.
+  // The hand-off ends with the report name, which names this examination's files.
   const std::string handoffText =
       platform::readWholeFile(outputFolder + "/insole_info.txt").value_or("");
   const std::string name = handoffText.substr(handoffText.find_last_of('\n') + 1);
@@ -340,8 +328,7 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
   desktop::run("convert '" + leftInsole + "' '" + outputFolder + "/insole_left.png'");
   desktop::run("convert '" + rightInsole + "' '" + outputFolder + "/insole_right.png'");
 
-  // The report view lies over the main window: put it away as an operator
-  // would.
+  // The report view lies over the main window: put it away as an operator would.
   for (unsigned long window : desktop::visibleWindows()) {
     if (window != mainWindow) desktop::sendClose(window);
   }
@@ -395,8 +382,7 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
   main.clickCentre(575, 645, 60, 45);
   unsigned long chooser = waitForWindow("Load a image file", 10s);
   if (chooser == 0) fail("LOAD opened no file chooser");
-  // The chooser's file name field has the focus and starts with the working
-  // folder.
+  // The chooser's file name field has the focus and starts with the working folder.
   typeText("FOOT_PRESSURE/" + picture.substr(picture.rfind('/') + 1));
   desktop::run("xdotool key Return");
   std::this_thread::sleep_for(2s);
