@@ -124,11 +124,12 @@ SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& a
     }
     picture.lines.push_back(std::move(line));
   }
-  const double textX = area.left + 6;
-  picture.labels.push_back({textX, upper.bottom + upper.height - 22, "前後 (mm)"});
-  picture.labels.push_back({textX, lower.bottom + lower.height - 22, "左右 (mm)"});
+  // Labels sit in the strips' corners, their base lines 16 units inside.
+  const double textX = area.left + 4;
+  picture.labels.push_back({textX, upper.bottom + upper.height - 16, "前後 (mm)"});
+  picture.labels.push_back({textX, lower.bottom + lower.height - 16, "左右 (mm)"});
   picture.labels.push_back(
-      {area.left + area.width - 150, area.bottom + 6, format("±%.0f mm", halfRange)});
+      {area.left + area.width - 80, area.bottom + 4, format("±%.0f mm", halfRange)});
   return picture;
 }
 

@@ -115,13 +115,14 @@ SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>
   l.stabilogramClosed = {740, 640, 1100, 785};
   l.texts.push_back({150, 905, "睜眼"});
   l.texts.push_back({450, 905, "閉眼"});
-  // Four columns, one row every 32 pixels down from just below the pictures.
-  const int columns[4] = {150, 560, 780, 1000};
-  int y = 600;
+  // Four columns, one row every 30 pixels down from just below the pictures, as many rows as
+  // the section holds.
+  const int columns[4] = {150, 540, 760, 960};
+  int y = 605;
   for (const auto& row : table) {
-    if (y < 380) break;
+    if (y < 385) break;
     for (int c = 0; c < 4; ++c) l.texts.push_back({columns[c], y, row[c]});
-    y -= 32;
+    y -= 30;
   }
   return l;
 }

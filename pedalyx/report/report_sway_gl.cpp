@@ -38,7 +38,7 @@ void drawPicture(FTFont* font, const SwayPicture& picture) {
 
 }  // namespace
 
-void drawSwaySection(FTFont* font, const SwayRecorder& sway) {
+void drawSwaySection(FTFont* font, FTFont* labelFont, const SwayRecorder& sway) {
   const SwayRecording& open = sway.result(SwayCondition::EyesOpen);
   const SwayRecording& closed = sway.result(SwayCondition::EyesClosed);
   if (!open.recorded() && !closed.recorded()) return;
@@ -46,9 +46,9 @@ void drawSwaySection(FTFont* font, const SwayRecorder& sway) {
   glDisable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);
   glRecti(layout.cover.left, layout.cover.bottom, layout.cover.right, layout.cover.top);
-  drawPicture(font, plateTracePicture(open, areaOf(layout.plateOpen)));
-  drawPicture(font, plateTracePicture(closed, areaOf(layout.plateClosed)));
-  drawPicture(font, stabilogramPicture(open, areaOf(layout.stabilogramOpen)));
-  drawPicture(font, stabilogramPicture(closed, areaOf(layout.stabilogramClosed)));
+  drawPicture(labelFont, plateTracePicture(open, areaOf(layout.plateOpen)));
+  drawPicture(labelFont, plateTracePicture(closed, areaOf(layout.plateClosed)));
+  drawPicture(labelFont, stabilogramPicture(open, areaOf(layout.stabilogramOpen)));
+  drawPicture(labelFont, stabilogramPicture(closed, areaOf(layout.stabilogramClosed)));
   for (const report::PlacedText& t : layout.texts) report::writeText(font, t.x, t.y, t.text);
 }

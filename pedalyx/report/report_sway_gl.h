@@ -4,5 +4,6 @@
 class FTFont;
 class SwayRecorder;
 
-// Nothing when neither stance was recorded: the page stays as its template shows it.
-void drawSwaySection(FTFont* font, const SwayRecorder& sway);
+// Nothing when neither stance was recorded: the page stays as its template shows it. The
+// pictures' own labels take `labelFont`.
+void drawSwaySection(FTFont* font, FTFont* labelFont, const SwayRecorder& sway);

@@ -49,6 +49,7 @@ GL_Display_report::GL_Display_report()
   nextImage = loadPicture("./next.png");
   pageImage = cv::Mat(pageHeight, pageWidth, CV_8UC3, pageOnePixels.data());
   font = report::loadReportFont();
+  smallFont = report::loadReportFont(20);
 }
 
 GL_Display_report::~GL_Display_report() { placeholder.clear(); }

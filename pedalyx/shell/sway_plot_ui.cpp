@@ -40,9 +40,8 @@ void SwayPictureBox::draw() {
   fl_line_style(0);
   fl_color(FL_DARK3);
   fl_font(FL_HELVETICA, 14);
-  // The picture's labels are placed for a page's large type; the window's type is smaller.
   for (const PlotLabel& label : picture.labels)
-    fl_draw(label.text.c_str(), screenX(label.x), screenY(label.y + 8));
+    fl_draw(label.text.c_str(), screenX(label.x), screenY(label.y));
   fl_pop_clip();
   draw_label();
 }
