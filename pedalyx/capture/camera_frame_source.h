@@ -57,8 +57,8 @@ struct CameraFrameSource {
 
 // Where discovery looks. fromEnvironment() reads PEDALYX_SIMULATED_CAMERA: unset or empty →
 // real devices only; "1" or a scene name → a simulated plate camera appended after the real
-// devices; a path to a video file or a folder of images → that recording, looped, appended
-// in the same way.
+// devices ("normal", "flat", "high", "balance", "sway"); a path to a video file or a folder of
+// images → that recording, looped, appended in the same way.
 struct CaptureSetup {
   std::string sysfsRoot = "/sys";
   std::string devRoot = "/dev";

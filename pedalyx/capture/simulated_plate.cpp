@@ -29,7 +29,7 @@ constexpr double kCameraSpanY = 288.0;
 constexpr double kBalancePeriodSeconds = 10.0;
 
 // The sway scene: the left share swings by 4 points at 0.25 Hz; the lean toward the toes
-// swings at 0.4 Hz with a tilt that moves each foot's centre by about 7 mm.
+// swings at 0.4 Hz with a tilt that moves each foot's centre by about 5 mm.
 constexpr double kSwayShareAmplitude = 0.04;
 constexpr double kSwayShareHertz = 0.25;
 constexpr double kSwayTiltAmplitude = 0.0011;

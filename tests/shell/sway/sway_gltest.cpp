@@ -188,6 +188,9 @@ TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
   EXPECT_GT(inked(pageTwo, {60, 160, 0}), 50) << "no ellipse on page 2";
   EXPECT_GT(inked(pageTwo, {220, 90, 30}), 8) << "no left-foot trace on page 2";
   cv::imwrite("report_page2.png", pageTwo);
+  reportView->turnPage(1);
+  pumpUntil([] { return false; }, 0.5);
+  desktop::run("import -window " + std::to_string(fl_xid(reportView)) + " report_window.png");
 
   // Back to live for the next customer: the recordings are gone from window, page and files.
   reportView->hide();
