@@ -11,8 +11,6 @@
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Value_Input.H>
 #include <FL/Fl_Value_Slider.H>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -31,28 +29,15 @@
 #include "pedalyx/shell/sway_window.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "report/in_process_station.h"
 #include "tools/desktop_driver.h"
 // Last: it defines X11 names (None) that the station's headers use as enum values.
 #include <FL/x.H>
 
 namespace fs = std::filesystem;
+using namespace in_process_station;
 
 namespace {
-
-void closeMessageBoxes(void*) {
-  if (Fl::modal() != nullptr) Fl::modal()->hide();
-  Fl::repeat_timeout(0.2, closeMessageBoxes);
-}
-
-template <class Condition>
-bool pumpUntil(Condition done, double seconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    Fl::wait(0.02);
-  }
-  return done();
-}
 
 // The scene's own centre-of-load path at the frames the recording took, in millimetres.
 std::vector<SwaySample> groundTruth(const SwayRecording& recording) {
@@ -75,7 +60,7 @@ void record(SwayWindow& window, bool eyesClosed) {
   window.startButton->do_callback();
   ASSERT_TRUE(pressureView->swayRecorder.isRecording());
   ASSERT_TRUE(pumpUntil([] { return !pressureView->swayRecorder.isRecording(); }, 90));
-  pumpUntil([] { return false; }, 0.3);  // the window's follow-up: files and message
+  pump(0.3);  // the window's follow-up: files and message
 }
 
 int countLines(const std::string& text) {
@@ -83,20 +68,8 @@ int countLines(const std::string& text) {
 }
 
 TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
-  fs::path folder = fs::absolute("sway_station");
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  for (auto& entry : fs::directory_iterator(STATION_DIR)) {
-    std::string name = entry.path().filename().string();
-    if (name == "Cobblet" || name == "Pedalyx" || !entry.is_regular_file()) continue;
-    fs::copy_file(entry.path(), folder / name);
-  }
-  platform::writeFileAtomic((folder / "Cobblet").string(), "#!/bin/sh\nexit 0\n");
-  chmod((folder / "Cobblet").c_str(), 0755);
-  ASSERT_EQ(chdir(folder.c_str()), 0);
+  enterScratchStation("sway_station", "exit 0");
   setenv("PEDALYX_SIMULATED_CAMERA", "sway", 1);
-  setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
-  workingDirectory = folder.string();
   buildStation();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);
@@ -158,7 +131,7 @@ TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
   rightLengthInput->value(245);
   rightWidthInput->value(95);
   phoneInput->value("0911222333");
-  pumpUntil([] { return false; }, 0.5);
+  pump(0.5);
   okButton->do_callback();
   fs::path pdf;
   ASSERT_TRUE(pumpUntil(
@@ -189,14 +162,14 @@ TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
   EXPECT_GT(inked(pageTwo, {220, 90, 30}), 8) << "no left-foot trace on page 2";
   cv::imwrite("report_page2.png", pageTwo);
   reportView->turnPage(1);
-  pumpUntil([] { return false; }, 0.5);
+  pump(0.5);
   desktop::run("import -window " + std::to_string(fl_xid(reportView)) + " report_window.png");
 
   // Back to live for the next customer: the recordings are gone from window, page and files.
   reportView->hide();
   takePictureButton->do_callback();
   ASSERT_TRUE(pressureView->live);
-  pumpUntil([] { return false; }, 0.3);
+  pump(0.3);
   EXPECT_FALSE(pressureView->swayRecorder.result(SwayCondition::EyesOpen).recorded());
   EXPECT_FALSE(pressureView->swayRecorder.result(SwayCondition::EyesClosed).recorded());
   EXPECT_TRUE(window.eyesOpenButton->value());
