@@ -67,7 +67,8 @@ void SwayRecorder::addFrame(int64_t frameNumber, double frameSeconds, const Load
   const double seconds = frameSeconds - r.clockStart;
   r.samples.push_back(swaySampleOf(seconds, left, right));
   if (levels != nullptr) r.lastLevels.assign(levels, levels + kCanvasPixels);
-  if (seconds >= r.plannedSeconds) finish(SwayStop::Completed);
+  // Frame times are differences of two clock readings: a hair short of the time still counts.
+  if (seconds + 1e-6 >= r.plannedSeconds) finish(SwayStop::Completed);
 }
 
 void SwayRecorder::stop(SwayStop reason) {

@@ -81,6 +81,12 @@ SwayWindow::SwayWindow(SwayRecorder& recorder, std::string startDirectory)
 SwayWindow::~SwayWindow() { Fl::remove_timeout(followTimer, this); }
 
 void SwayWindow::startRecording() {
+  // A held picture gives no new frames: the recording would end before its first sample.
+  if (pressureView != nullptr && !pressureView->live) {
+    statusText_ = "請先按「取圖」回到即時畫面";
+    status->label(statusText_.c_str());
+    return;
+  }
   const SwayRecording& open = recorder_.result(SwayCondition::EyesOpen);
   const SwayRecording& closed = recorder_.result(SwayCondition::EyesClosed);
   if (recordName_.empty() || (!open.recorded() && !closed.recorded())) {
