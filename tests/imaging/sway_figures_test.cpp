@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "pedalyx/imaging/sway_plot.h"
 #include "pedalyx/imaging/sway_recorder.h"
 
 namespace {
@@ -202,6 +203,30 @@ TEST(SwayRecorder, TimeIsHeldToTenToSixtySecondsAndClearDropsBoth) {
   EXPECT_NE(recorder.revision(), before);
   EXPECT_FALSE(recorder.result(SwayCondition::EyesOpen).recorded());
   EXPECT_FALSE(recorder.isRecording());
+}
+
+TEST(SwayFigureTable, RombergOnlyWithBothStancesAndNothingForAMissingOne) {
+  SwayRecorder recorder;
+  for (SwayCondition c : {SwayCondition::EyesOpen, SwayCondition::EyesClosed}) {
+    const int step = c == SwayCondition::EyesOpen ? 1 : 2;  // eyes closed sways twice as far
+    recorder.start(c, 10);
+    for (int n = 0; n < 40; ++n)
+      recorder.addFrame(n, n / 30.0, footAt(60, 100 + step * (n % 2), 300000),
+                        footAt(250 + step * (n % 3 == 0), 100, 300000), nullptr);
+    recorder.stop(SwayStop::PictureHeld);
+    const auto table = swayFigureTable(recorder.result(SwayCondition::EyesOpen),
+                                       recorder.result(SwayCondition::EyesClosed));
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table[0][1], "睜眼 1 秒");
+    if (c == SwayCondition::EyesOpen) {
+      EXPECT_EQ(table[1][2], "-") << "no eyes-closed recording yet";
+      EXPECT_EQ(table[1][3], "-");
+    } else {
+      EXPECT_EQ(table[1][3], "2.00");  // path length
+      EXPECT_EQ(table[3][3], "4.00");  // ellipse area grows with the square
+      EXPECT_EQ(table[2][3], "") << "mean velocity has no quotient";
+    }
+  }
 }
 
 }  // namespace
