@@ -39,6 +39,11 @@ bool ensureFolder(const std::string& folder, const ConsoleSink& console);
 // and leave no file behind. True when the file was written.
 bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels, const std::string& path,
               const ConsoleSink& console);
+// A one-page PDF of page 1 alone.
+inline bool writePdf(const uint8_t* pageOnePixels, const std::string& path,
+                     const ConsoleSink& console) {
+  return writePdf(pageOnePixels, nullptr, path, console);
+}
 
 // Writes the 320 x 335 pressure picture (B, G, R bytes, bottom row first) as an upright PNG.
 bool writePressurePng(const uint8_t* plainImage, const std::string& path);
