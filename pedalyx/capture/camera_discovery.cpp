@@ -1,4 +1,5 @@
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <opencv2/imgproc.hpp>
 
@@ -141,6 +142,12 @@ bool queryFrame(CameraFrameSource& source) {
   int channels = source.picture.channels();
   if (channels != 1 && channels != 3 && channels != 4) return false;
   toCameraFrame(source.picture, source.frame);
+  ++source.framesRead;
+  const std::optional<double> taken = source.capture->pictureSeconds();
+  source.frameSeconds =
+      taken ? *taken
+            : std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+                  .count();
   return true;
 }
 

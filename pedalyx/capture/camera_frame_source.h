@@ -2,6 +2,7 @@
 // it and pulling one frame per live draw. Frames are always 640 × 480, B G R bytes, top row
 // first, whatever the device delivers.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -29,6 +30,9 @@ class FrameFeed {
   // Whether read() would find the next picture ready now. A device whose read waits for the
   // exposure says yes and lets read() wait, as before.
   virtual bool frameDue() const { return true; }
+  // When the last picture read was taken, in seconds on the feed's own clock; nothing for a
+  // live device, whose pictures are timed by the station's clock as they arrive.
+  virtual std::optional<double> pictureSeconds() const { return std::nullopt; }
 };
 
 // One video input device as discovery sees it, in enumeration order.
@@ -45,14 +49,16 @@ struct CameraFrameSource {
   int width = 0;   // of the delivered frames: always 640 once opened
   int height = 0;  // always 480 once opened
   std::unique_ptr<FrameFeed> capture;
-  cv::Mat frame;    // the latest frame, 640 × 480 CV_8UC3 B G R, continuous, top row first
-  cv::Mat picture;  // scratch: what the device delivered last, before conversion
+  cv::Mat frame;            // the latest frame, 640 × 480 CV_8UC3 B G R, continuous, top row first
+  cv::Mat picture;          // scratch: what the device delivered last, before conversion
+  int64_t framesRead = 0;   // frames delivered so far: tells a new frame from a repeated one
+  double frameSeconds = 0;  // when the latest frame was taken (seconds, any fixed origin)
 };
 
 // Where discovery looks. fromEnvironment() reads PEDALYX_SIMULATED_CAMERA: unset or empty →
 // real devices only; "1" or a scene name → a simulated plate camera appended after the real
-// devices; a path to a video file or a folder of images → that recording, looped, appended
-// in the same way.
+// devices ("normal", "flat", "high", "balance", "sway"); a path to a video file or a folder of
+// images → that recording, looped, appended in the same way.
 struct CaptureSetup {
   std::string sysfsRoot = "/sys";
   std::string devRoot = "/dev";

@@ -40,6 +40,10 @@ class SimulatedPlateFeed : public FrameFeed {
     return true;
   }
   bool frameDue() const override { return pacer_.due(next_); }
+  // The scene's own clock: a slow station sees the customer later, not faster.
+  std::optional<double> pictureSeconds() const override {
+    return static_cast<double>(next_ - 1) / SimulatedPlate::kFramesPerSecond;
+  }
 
  private:
   SimulatedPlate plate_;
@@ -74,6 +78,9 @@ class ImageFolderFeed : public FrameFeed {
     return false;
   }
   bool frameDue() const override { return pacer_.due(frames_); }
+  std::optional<double> pictureSeconds() const override {
+    return static_cast<double>(frames_ - 1) / kDefaultFramesPerSecond;
+  }
 
  private:
   std::vector<fs::path> files_;
@@ -89,6 +96,7 @@ class VideoFileFeed : public FrameFeed {
     double fps = capture_.get(cv::CAP_PROP_FPS);
     if (!(fps > 1 && fps < 1000)) fps = kDefaultFramesPerSecond;
     pacer_ = FramePacer(fps, pace);
+    framesPerSecond_ = fps;
   }
   bool opened() const { return capture_.isOpened(); }
   bool read(cv::Mat& picture) override {
@@ -99,12 +107,16 @@ class VideoFileFeed : public FrameFeed {
     return capture_.read(picture) && !picture.empty();
   }
   bool frameDue() const override { return pacer_.due(frames_); }
+  std::optional<double> pictureSeconds() const override {
+    return static_cast<double>(frames_ - 1) / framesPerSecond_;
+  }
 
  private:
   std::string path_;
   cv::VideoCapture capture_;
   FramePacer pacer_;
   int64_t frames_ = 0;
+  double framesPerSecond_ = kDefaultFramesPerSecond;
 };
 
 }  // namespace

@@ -28,6 +28,14 @@ constexpr double kCameraSpanY = 288.0;
 
 constexpr double kBalancePeriodSeconds = 10.0;
 
+// The sway scene: the left share swings by 4 points at 0.25 Hz; the lean toward the toes
+// swings at 0.4 Hz with a tilt that moves each foot's centre by about 5 mm.
+constexpr double kSwayShareAmplitude = 0.04;
+constexpr double kSwayShareHertz = 0.25;
+constexpr double kSwayTiltAmplitude = 0.0011;
+constexpr double kSwayTiltHertz = 0.4;
+constexpr double kSwayGain = 1.6;
+
 ArchType archOf(PlateScene scene) {
   switch (scene) {
     case PlateScene::Flat:
@@ -52,6 +60,7 @@ std::optional<PlateScene> plateSceneByName(const std::string& name) {
   if (name == "flat") return PlateScene::Flat;
   if (name == "high") return PlateScene::High;
   if (name == "balance") return PlateScene::Balance;
+  if (name == "sway") return PlateScene::Sway;
   return std::nullopt;
 }
 
@@ -80,6 +89,7 @@ SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene),
   background_.create(kFrameHeight, kFrameWidth, CV_32FC3);
   cameraLeft_.create(kFrameHeight, kFrameWidth, CV_32F);
   cameraRight_.create(kFrameHeight, kFrameWidth, CV_32F);
+  cameraCanvasY_.create(kFrameHeight, kFrameWidth, CV_32F);
   for (int y = 0; y < kFrameHeight; ++y) {
     for (int x = 0; x < kFrameWidth; ++x) {
       cv::Vec3f& b = background_.at<cv::Vec3f>(y, x);
@@ -89,6 +99,7 @@ SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene),
       cv::Point2d r = cameraToCanvas(centre, false);
       cameraLeft_.at<float>(y, x) = static_cast<float>(footAtCanvas(arch, true, l.x, l.y));
       cameraRight_.at<float>(y, x) = static_cast<float>(footAtCanvas(arch, false, r.x, r.y));
+      cameraCanvasY_.at<float>(y, x) = static_cast<float>(l.y);
     }
   }
   canvasLeft_.create(kCanvasHeight, kCanvasWidth, CV_32F);
@@ -106,13 +117,58 @@ SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene),
           rightStrip ? static_cast<float>(footAtCanvas(arch, false, cx, cy)) : 0.0f;
     }
   }
+  const cv::Mat* shapes[2] = {&canvasLeft_, &canvasRight_};
+  for (int foot = 0; foot < 2; ++foot) {
+    ShapeMoments& m = moments_[foot];
+    double sx = 0, sy = 0, sxy = 0, syy = 0;
+    for (int j = 0; j < kCanvasHeight; ++j) {
+      for (int i = 0; i < kCanvasWidth; ++i) {
+        const double w = shapes[foot]->at<float>(j, i), cx = i + 0.5, cy = j + 0.5;
+        m.sum += w;
+        sx += w * cx;
+        sy += w * cy;
+        sxy += w * cx * cy;
+        syy += w * cy * cy;
+      }
+    }
+    m.meanX = sx / m.sum;
+    m.meanY = sy / m.sum;
+    m.covXY = sxy / m.sum - m.meanX * m.meanY;
+    m.varY = syy / m.sum - m.meanY * m.meanY;
+  }
 }
 
 double SimulatedPlate::leftShare(int64_t frameNumber) const {
-  if (scene_ != PlateScene::Balance) return 0.5;
   double seconds = static_cast<double>(frameNumber - kEmptyFrames) / kFramesPerSecond;
   if (seconds < 0) return 0.5;
+  if (scene_ == PlateScene::Sway)
+    return 0.5 + kSwayShareAmplitude * std::sin(2.0 * M_PI * kSwayShareHertz * seconds);
+  if (scene_ != PlateScene::Balance) return 0.5;
   return 0.5 + 0.3 * std::sin(2.0 * M_PI * seconds / kBalancePeriodSeconds);
+}
+
+double SimulatedPlate::frontBackTilt(int64_t frameNumber) const {
+  double seconds = static_cast<double>(frameNumber - kEmptyFrames) / kFramesPerSecond;
+  if (scene_ != PlateScene::Sway || seconds < 0) return 0.0;
+  return kSwayTiltAmplitude * std::sin(2.0 * M_PI * kSwayTiltHertz * seconds);
+}
+
+cv::Point2d SimulatedPlate::loadCentre(int64_t frameNumber, int foot) const {
+  double scales[2];
+  footScales(frameNumber, scales[0], scales[1]);
+  const double tilt = frontBackTilt(frameNumber);
+  // The tilt keeps each foot's total and moves its centre by tilt times the shape's moments.
+  cv::Point2d centres[2];
+  double weights[2];
+  for (int f = 0; f < 2; ++f) {
+    const ShapeMoments& m = moments_[f];
+    centres[f] = {m.meanX + tilt * m.covXY, m.meanY + tilt * m.varY};
+    weights[f] = scales[f] * m.sum;
+  }
+  if (foot < 2) return weights[foot] > 0 ? centres[foot] : cv::Point2d();
+  const double total = weights[0] + weights[1];
+  if (total <= 0) return {};
+  return (weights[0] * centres[0] + weights[1] * centres[1]) / total;
 }
 
 void SimulatedPlate::footScales(int64_t frameNumber, double& left, double& right) const {
@@ -124,7 +180,7 @@ void SimulatedPlate::footScales(int64_t frameNumber, double& left, double& right
   }
   // Still scenes show 90 % of full scale at an even stance; the balance scene reaches full
   // scale at 80 % on one foot.
-  double gain = scene_ == PlateScene::Balance ? 1.25 : 1.8;
+  double gain = scene_ == PlateScene::Balance ? 1.25 : scene_ == PlateScene::Sway ? kSwayGain : 1.8;
   double share = leftShare(frameNumber);
   left = standing * gain * share;
   right = standing * gain * (1.0 - share);
@@ -142,14 +198,17 @@ void SimulatedPlate::renderFrame(int64_t frameNumber, cv::Mat& frame) const {
   thread_local cv::Mat noise;
   noise.create(kFrameHeight, kFrameWidth, CV_32FC3);
   rng.fill(noise, cv::RNG::NORMAL, 0.0, PlateOptics::kNoiseSigma);
+  const double tilt = frontBackTilt(frameNumber);
   for (int y = 0; y < kFrameHeight; ++y) {
     const cv::Vec3f* b = background_.ptr<cv::Vec3f>(y);
     const cv::Vec3f* n = noise.ptr<cv::Vec3f>(y);
     const float* fl = cameraLeft_.ptr<float>(y);
     const float* fr = cameraRight_.ptr<float>(y);
+    const float* cy = cameraCanvasY_.ptr<float>(y);
     uchar* out = frame.ptr<uchar>(y);
     for (int x = 0; x < kFrameWidth; ++x) {
-      double load = left * fl[x] + right * fr[x];
+      double load = left * fl[x] * (1 + tilt * (cy[x] - moments_[0].meanY)) +
+                    right * fr[x] * (1 + tilt * (cy[x] - moments_[1].meanY));
       for (int c = 0; c < 3; ++c) {
         double value = b[x][c] + PlateOptics::kGlow[c] * load + n[x][c];
         out[3 * x + c] = cv::saturate_cast<uchar>(value);
@@ -163,6 +222,17 @@ void SimulatedPlate::canvasLoad(int64_t frameNumber, cv::Mat& load) const {
   double right = 0;
   footScales(frameNumber, left, right);
   cv::addWeighted(canvasLeft_, left, canvasRight_, right, 0.0, load, CV_32F);
+  const double tilt = frontBackTilt(frameNumber);
+  if (tilt == 0) return;
+  for (int j = 0; j < kCanvasHeight; ++j) {
+    float* row = load.ptr<float>(j);
+    const float* l = canvasLeft_.ptr<float>(j);
+    const float* r = canvasRight_.ptr<float>(j);
+    const double cy = j + 0.5;
+    for (int i = 0; i < kCanvasWidth; ++i)
+      row[i] = static_cast<float>(left * l[i] * (1 + tilt * (cy - moments_[0].meanY)) +
+                                  right * r[i] * (1 + tilt * (cy - moments_[1].meanY)));
+  }
 }
 
 void SimulatedPlate::canvasLevels(int64_t frameNumber, cv::Mat& levels) const {

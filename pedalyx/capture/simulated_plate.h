@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-enum class PlateScene { Normal, Flat, High, Balance };
+enum class PlateScene { Normal, Flat, High, Balance, Sway };
 
-// "normal", "flat", "high", "balance"; "1" is "normal". Nothing for any other text.
+// "normal", "flat", "high", "balance", "sway"; "1" is "normal". Nothing for any other text.
 std::optional<PlateScene> plateSceneByName(const std::string& name);
 
 // Constants of the optical model (camera units, channel order blue, green, red).
@@ -62,6 +62,16 @@ class SimulatedPlate {
   // Multipliers of the left and right foot's shape in frame n (0 before the customer stands).
   void footScales(int64_t frameNumber, double& left, double& right) const;
 
+  // The sway scene leans the load toward the toes or the heel: each foot's load is multiplied
+  // by 1 + tilt * (canvas y - that foot's mean y). Tilt per canvas pixel in frame n (0 in the
+  // other scenes).
+  double frontBackTilt(int64_t frameNumber) const;
+
+  // Where the load drawn into frame n is centred (canvas pixels, continuous, origin bottom
+  // left): foot 0 the left foot, 1 the right foot, 2 both together. The ground truth of the
+  // centre-of-pressure path; the origin when nothing stands.
+  cv::Point2d loadCentre(int64_t frameNumber, int foot) const;
+
  private:
   PlateScene scene_;
   uint32_t seed_;
@@ -70,4 +80,10 @@ class SimulatedPlate {
   cv::Mat cameraRight_;
   cv::Mat canvasLeft_;  // 320 × 335 CV_32F, bottom row first
   cv::Mat canvasRight_;
+  cv::Mat cameraCanvasY_;  // 640 × 480 CV_32F, canvas y that each camera pixel sees
+  // Moments of each foot's shape on the canvas (0 left, 1 right): sum, mean x and y,
+  // covariance of x with y and variance of y.
+  struct ShapeMoments {
+    double sum = 0, meanX = 0, meanY = 0, covXY = 0, varY = 0;
+  } moments_[2];
 };

@@ -367,6 +367,8 @@ void FootZoneAnalyzer::computeLevelStatistics() {
   HalfSums l, r;
   sumHalf(levelImage, 0, l);
   sumHalf(levelImage, kCanvasHalfWidth, r);
+  momentsLeft = {l.load, l.sumX, l.sumY};
+  momentsRight = {r.load, r.sumX, r.sumY};
   // An empty half divides by 1, so an empty plate gives 50/50 and centres at the origin.
   const int64_t loadLeft = l.load == 0 ? 1 : l.load;
   const int64_t loadRight = r.load == 0 ? 1 : r.load;

@@ -22,6 +22,14 @@ struct BandLine {
   int sxB = -1, syB = -1;
 };
 
+// Load sums of one half of the canvas: the levels, and the levels weighted by the pixel's
+// column and row. The exact centre of pressure is sumX / load, sumY / load (canvas pixels).
+struct LoadMoments {
+  int64_t load = 0;
+  int64_t sumX = 0;
+  int64_t sumY = 0;
+};
+
 struct FootAxis {
   int heelX = 0, heelY = 0;  // canvas coordinates
   int toeX = 0, toeY = 0;
@@ -80,6 +88,8 @@ class FootZoneAnalyzer {
   float classShareTotal[kLevelClassCount] = {};
   float classShareLeft[kLevelClassCount] = {};
   float classShareRight[kLevelClassCount] = {};
+  // This frame's load sums of the left and right half, unrounded (the sway recording).
+  LoadMoments momentsLeft, momentsRight;
   // Advances whenever a half share, upper/lower share or level-class share changes.
   unsigned levelRevision = 0;
   // The zone computation prints its diagnostics; the benchmark turns them off.

@@ -3,6 +3,7 @@
 
 #include <FL/Fl_Value_Input.H>
 
+#include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/foot_zone_analyzer_gl.h"
 #include "pedalyx/imaging/measure_marks.h"
@@ -36,6 +37,16 @@ void runFrameStatistics(GL_Display_Pressure& view) {
   view.analyzer->computeLevelStatistics();
   drawPressureCentres(*view.analyzer);
   drawFootAxes(*view.analyzer);
+}
+
+void recordSwayFrame(GL_Display_Pressure& view) {
+  SwayRecorder& recorder = view.swayRecorder;
+  if (!recorder.isRecording()) return;
+  if (!view.live || view.reviewMode) return recorder.stop(SwayStop::PictureHeld);
+  // While the background is retaken the level image stands still: no samples.
+  if (view.frameSource == nullptr || view.calibrationRequested) return;
+  recorder.addFrame(view.frameSource->framesRead, view.frameSource->frameSeconds,
+                    view.analyzer->momentsLeft, view.analyzer->momentsRight, view.levelImage);
 }
 
 void drawMeasureMarks(GL_Display_Pressure& view) {

@@ -21,6 +21,9 @@ void runFrameStatistics(GL_Display_Pressure& view);
 void drawMeasureMarks(GL_Display_Pressure& view);
 // Marks placed in the left or the right half (a clear removes them, a click adds one).
 int placedMeasureMarks(const GL_Display_Pressure& view, bool left);
+// Every draw, after the statistics: the new live frame's centres of pressure into a running
+// sway recording, which ends when the picture is held or a saved picture is shown.
+void recordSwayFrame(GL_Display_Pressure& view);
 // Every draw, last: results into the main window's fields.
 void publishFrameResults(GL_Display_Pressure& view);
 // Left or right button pressed while the arch-index, length, width or angle tool is active.

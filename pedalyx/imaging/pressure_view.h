@@ -13,6 +13,7 @@
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
+#include "pedalyx/imaging/sway_recorder.h"
 #include "pedalyx/imaging/zone_results_ui.h"
 
 struct CameraFrameSource;
@@ -107,6 +108,8 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   int ringFrames = 0;                          // frames written into the ring so far
   std::unique_ptr<MeasureMarks> measureLeft;   // left half of the view
   std::unique_ptr<MeasureMarks> measureRight;  // right half of the view
+  // The customer's timed stance recordings, fed one sample per new live frame.
+  SwayRecorder swayRecorder;
   ViewPoint referenceLines[kReferenceLineCapacity] = {};
   int referencePointCount = 0;  // clicks beyond the capacity are ignored
   bool reviewMode = false;      // show markedImage instead of the live pipeline

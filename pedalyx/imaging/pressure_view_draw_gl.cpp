@@ -49,6 +49,7 @@ void GL_Display_Pressure::draw() {
   drawOverlays();
   lastOverlayInputs_ = overlayInputs();
   ++draws;
+  recordSwayFrame(*this);
 }
 
 void GL_Display_Pressure::initialiseContext() {

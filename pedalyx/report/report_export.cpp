@@ -127,7 +127,8 @@ bool ensureFolder(const std::string& folder, const ConsoleSink& console) {
   return created;
 }
 
-bool writePdf(const uint8_t* pageOnePixels, const std::string& path, const ConsoleSink& console) {
+bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels, const std::string& path,
+              const ConsoleSink& console) {
   PdfErrors errors{&console};
   HPDF_Doc pdf = HPDF_New(pdfErrorHandler, &errors);
   if (pdf == nullptr) {
@@ -136,14 +137,16 @@ bool writePdf(const uint8_t* pageOnePixels, const std::string& path, const Conso
   }
   console("can create PdfDoc object\n");
   std::string bytes;
-  HPDF_Page page = HPDF_AddPage(pdf);
   if (!errors.failed) HPDF_SetCompressionMode(pdf, HPDF_COMP_IMAGE);
-  HPDF_Image image = nullptr;
-  if (!errors.failed)
-    image = HPDF_LoadRawImageFromMem(pdf, pageOnePixels, kPageWidth, kPageHeight,
-                                     HPDF_CS_DEVICE_RGB, 8);
-  // 600 x 848 points slightly overfills A4 (595 x 842), as the printed report always has.
-  if (!errors.failed) HPDF_Page_DrawImage(page, image, 0, 0, 600, 848);
+  for (const uint8_t* pixels : {pageOnePixels, pageTwoPixels}) {
+    if (pixels == nullptr || errors.failed) continue;
+    HPDF_Page page = HPDF_AddPage(pdf);
+    HPDF_Image image = nullptr;
+    if (!errors.failed)
+      image = HPDF_LoadRawImageFromMem(pdf, pixels, kPageWidth, kPageHeight, HPDF_CS_DEVICE_RGB, 8);
+    // 600 x 848 points slightly overfills A4 (595 x 842), as the printed report always has.
+    if (!errors.failed) HPDF_Page_DrawImage(page, image, 0, 0, 600, 848);
+  }
   if (!errors.failed) HPDF_SaveToStream(pdf);
   if (!errors.failed) {
     bytes.resize(HPDF_GetStreamSize(pdf));
@@ -168,7 +171,8 @@ ExportResult exportReport(const ExportInputs& in) {
   ExportResult result;
   result.reportName = reportName(in.phone, in.time);
   ensureFolder(kPdfFolder, in.console);
-  result.pdfWritten = writePdf(in.pageOnePixels, pdfPath(result.reportName), in.console);
+  result.pdfWritten =
+      writePdf(in.pageOnePixels, in.pageTwoPixels, pdfPath(result.reportName), in.console);
   if (in.startProgram) in.startProgram(kInsoleToolCommand);
   result.handoffWritten = writeInsoleHandoff(
       kInsoleHandoffPath, formatInsoleHandoff(in.left, in.right, result.reportName));

@@ -34,9 +34,16 @@ void printToConsole(const std::string& line);
 // folder exists afterwards.
 bool ensureFolder(const std::string& folder, const ConsoleSink& console);
 
-// Writes page 1 (kPageWidth x kPageHeight RGB bytes, top row first) as a one-page A4 PDF.
-// Library errors are printed and leave no file behind. True when the file was written.
-bool writePdf(const uint8_t* pageOnePixels, const std::string& path, const ConsoleSink& console);
+// Writes the report pages (each kPageWidth x kPageHeight RGB bytes, top row first) as A4 PDF
+// pages in order; a missing page 2 (nullptr) leaves a one-page PDF. Library errors are printed
+// and leave no file behind. True when the file was written.
+bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels, const std::string& path,
+              const ConsoleSink& console);
+// A one-page PDF of page 1 alone.
+inline bool writePdf(const uint8_t* pageOnePixels, const std::string& path,
+                     const ConsoleSink& console) {
+  return writePdf(pageOnePixels, nullptr, path, console);
+}
 
 // Writes the 320 x 335 pressure picture (B, G, R bytes, bottom row first) as an upright PNG.
 bool writePressurePng(const uint8_t* plainImage, const std::string& path);
@@ -45,6 +52,7 @@ struct ExportInputs {
   std::string phone;
   platform::LocalTime time{};
   const uint8_t* pageOnePixels = nullptr;  // page 1 as captured, RGB, top row first
+  const uint8_t* pageTwoPixels = nullptr;  // page 2 likewise
   const uint8_t* plainImage = nullptr;     // pressure picture without overlays, BGR, bottom first
   FootHandoff left, right;
   ConsoleSink console = printToConsole;

@@ -55,6 +55,18 @@ struct PageTwoLayout {
   std::vector<PlacedText> remarkLines;
 };
 
+// The sway section of page 2, over the notes and the level legend when a stance was recorded:
+// the eyes-open and eyes-closed plate traces side by side, their stabilograms to the right and
+// the figures table below.
+struct SwaySectionLayout {
+  Rect cover;  // painted white first
+  std::vector<PlacedText> texts;
+  Rect plateOpen, plateClosed;
+  Rect stabilogramOpen, stabilogramClosed;
+};
+// `table`: rows of four cells (figure, eyes open, eyes closed, Romberg quotient).
+SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>>& table);
+
 PageOneLayout layoutPageOne(const ReportValues& values);
 PageTwoLayout layoutPageTwo(const ReportValues& values);
 

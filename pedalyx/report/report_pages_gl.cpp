@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <opencv2/core.hpp>
 
+#include "pedalyx/report/report_sway_gl.h"
 #include "pedalyx/report/report_text_gl.h"
 #include "pedalyx/report/report_view.h"
 
@@ -143,13 +144,14 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
   redDots(one.shoeTypeDots);
   capturePage(pageOnePixels, pageImage);
 
-  // Page 2: balance mark and the remark.
+  // Page 2: balance mark, the remark and the sway recordings when there are any.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   report::PageTwoLayout two = report::layoutPageTwo(in.values);
   drawPicture(texture.get(), pageTwoTemplate, wholePage);
   drawPicture(texture.get(), markImage, two.balanceMark);
   for (const report::PlacedText& t : two.remarkLines)
     report::writeText(font.get(), t.x, t.y, t.text);
+  if (in.sway != nullptr) drawSwaySection(font.get(), smallFont.get(), *in.sway);
   capturePage(pageTwoPixels, pageImage);
   refreshPending = false;
 

@@ -58,7 +58,10 @@ ReportInputs readReportInputsFromStation() {
     v.rightColumn = referenceView->rightColumn;
   }
   v.remarks = textOf(remarksInput);
-  if (pressureView != nullptr) in.markedImage = pressureView->markedImage;
+  if (pressureView != nullptr) {
+    in.markedImage = pressureView->markedImage;
+    in.sway = &pressureView->swayRecorder;
+  }
   return in;
 }
 
@@ -67,6 +70,7 @@ void exportReport(GL_Display_report& view) {
   in.phone = textOf(phoneInput);
   in.time = platform::localTime(platform::epochSeconds());
   in.pageOnePixels = view.pageOnePixels.data();
+  in.pageTwoPixels = view.pageTwoPixels.data();
   static const unsigned char noPicture[report::kPictureWidth * report::kPictureHeight * 3] = {};
   in.plainImage = pressureView != nullptr ? pressureView->plainImage : noPicture;
   in.left = footOf(leftArchInput, leftLengthInput, leftWidthInput, 0);

@@ -10,14 +10,14 @@
 
 namespace report {
 
-std::unique_ptr<FTFont> loadReportFont() {
+std::unique_ptr<FTFont> loadReportFont(int faceSize) {
   FontFile file = findReportFont();
   if (file.path.empty()) {
     std::fprintf(stderr, "no font for the report found (simsun.ttc or a Chinese system font)\n");
     return nullptr;
   }
   auto font = std::make_unique<FTPixmapFont>(file.path.c_str());
-  if (font->Error() != 0 || !font->FaceSize(30, 72)) {
+  if (font->Error() != 0 || !font->FaceSize(faceSize, 72)) {
     std::fprintf(stderr, "can not load the report font %s\n", file.path.c_str());
     return nullptr;
   }

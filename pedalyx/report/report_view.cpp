@@ -13,6 +13,19 @@
 
 namespace {
 
+constexpr int kButtonMargin = 10;
+
+// Where the page button of the shown page lies, window pixels with y upwards.
+struct ButtonPlace {
+  int left, bottom, right, top;
+  bool contains(int x, int y) const { return x >= left && x < right && y >= bottom && y < top; }
+};
+
+ButtonPlace buttonPlace(const cv::Mat& picture, int pageIndex, int windowWidth) {
+  const int left = pageIndex == 0 ? windowWidth - kButtonMargin - picture.cols : kButtonMargin;
+  return {left, kButtonMargin, left + picture.cols, kButtonMargin + picture.rows};
+}
+
 cv::Mat loadPicture(const char* path) {
   cv::Mat picture = cv::imread(path, cv::IMREAD_COLOR);
   if (picture.empty()) std::fprintf(stderr, "can not load %s\n", path);
@@ -36,6 +49,7 @@ GL_Display_report::GL_Display_report()
   nextImage = loadPicture("./next.png");
   pageImage = cv::Mat(pageHeight, pageWidth, CV_8UC3, pageOnePixels.data());
   font = report::loadReportFont();
+  smallFont = report::loadReportFont(20);
 }
 
 GL_Display_report::~GL_Display_report() { placeholder.clear(); }
@@ -90,11 +104,40 @@ void GL_Display_report::showPage() {
   glVertex2f(0, 1);
   glEnd();
   glDisable(GL_TEXTURE_2D);
+  drawPageButton();
+}
+
+void GL_Display_report::drawPageButton() {
+  const cv::Mat& picture = pageIndex == 0 ? nextImage : saveImage;
+  if (picture.empty() || !picture.isContinuous()) return;
+  const ButtonPlace place = buttonPlace(picture, pageIndex, w());
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, w(), 0, h(), 0, 1);
+  // The picture's first row is its top: drawn downwards from the top-left corner.
+  glRasterPos2i(place.left, place.top - 1);
+  glPixelZoom(1, -1);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glDrawPixels(picture.cols, picture.rows, GL_BGR, GL_UNSIGNED_BYTE, picture.data);
+  glPixelZoom(1, 1);
+}
+
+void GL_Display_report::turnPage(int index) {
+  if (index == pageIndex || (index != 0 && index != 1)) return;
+  pageIndex = index;
+  displayDirty_ = true;
+  redraw();
 }
 
 int GL_Display_report::handle(int event) {
   switch (event) {
     case FL_PUSH:
+      if (Fl::event_button() == FL_LEFT_MOUSE) {
+        const cv::Mat& picture = pageIndex == 0 ? nextImage : saveImage;
+        if (!picture.empty() &&
+            buttonPlace(picture, pageIndex, w()).contains(Fl::event_x(), h() - Fl::event_y() - 1))
+          turnPage(1 - pageIndex);
+      }
       if (Fl::event_button() == FL_MIDDLE_MOUSE) std::printf("middle mouse click \n");
       if (Fl::event_button() == FL_RIGHT_MOUSE) std::printf("right mouse click \n");
       return 1;

@@ -1,7 +1,9 @@
 // The report window: composes the customer report as two A4 pages (1240 x 1754 pixels,
 // 150 dpi) in an off-screen framebuffer, keeps both pages as RGB pixel buffers and shows page 1
-// scaled into the window. A capture happens when the data-entry "OK" asks for a refresh and
-// when the report gate asks for the export, which runs right after the capture.
+// scaled into the window, page 1 or page 2: "next.png" at the bottom right of page 1 turns to
+// page 2, "save.png" at the bottom left of page 2 back to page 1. A capture happens when the
+// data-entry "OK" asks for a refresh and when the report gate asks for the export, which runs right
+// after the capture.
 #pragma once
 #include <FL/Fl_Gl_Window.H>
 
@@ -14,11 +16,13 @@
 #include "pedalyx/report/report_layout.h"
 
 class FTFont;
+class SwayRecorder;
 
 // What one capture shows: the values of the controls and the marked pressure picture.
 struct ReportInputs {
   report::ReportValues values;
   const unsigned char* markedImage = nullptr;  // 320 x 335, B G R, bottom row first; or none
+  const SwayRecorder* sway = nullptr;          // the customer's stance recordings, or none
 };
 
 class GL_Display_report : public Fl_Gl_Window {
@@ -42,7 +46,10 @@ class GL_Display_report : public Fl_Gl_Window {
   bool exportPending = false;  // set by the report gate: capture, then export
   bool refreshPending = true;  // set by "OK" of the data entry: capture
   std::unique_ptr<FTFont> font;
-  int pageIndex = 0;  // page shown: 0 page 1, 1 page 2
+  std::unique_ptr<FTFont> smallFont;  // the sway pictures' labels
+  int pageIndex = 0;                  // page shown: 0 page 1, 1 page 2
+  // Shows the other page; the page buffers stay as captured.
+  void turnPage(int index);
 
   // Where a capture takes its values; the station's controls unless a test replaces it.
   std::function<ReportInputs()> readInputs;
@@ -53,6 +60,7 @@ class GL_Display_report : public Fl_Gl_Window {
   void createPageTarget();
   void composeAndCapture(const ReportInputs& inputs);
   void showPage();
+  void drawPageButton();
   bool contextReady_ = false;
   bool displayDirty_ = true;  // the shown page changed since it was last uploaded
 };

@@ -151,6 +151,9 @@ void buildAnalysisWindow() {
   historyButton = new Fl_Button(1061, 545, 62, 85, "歷史");
   historyButton->labelsize(18);
   historyButton->callback(historyButtonCallback);
+  swayButton = new Fl_Button(960, 14, 130, 34, "重心搖擺");
+  swayButton->labelsize(18);
+  swayButton->callback(swayButtonCallback);
   buildGenderChoice();
   makeUnitCaption(148, 658, "kg");
   makeUnitCaption(151, 633, "cm");

@@ -24,6 +24,8 @@ void reportButtonCallback(Fl_Widget* widget, void* data);
 void remarksButtonCallback(Fl_Widget* widget, void* data);
 // "足壓分析專區": shows the analysis window.
 void analysisAreaButtonCallback(Fl_Widget* widget, void* data);
+// "重心搖擺" of the analysis window: shows the sway window.
+void swayButtonCallback(Fl_Widget* widget, void* data);
 // "校正視窗" of the settings window: shows the camera calibration view.
 void cameraViewButtonCallback(Fl_Widget* widget, void* data);
 // The balance ratio slider: sets the right share and both balance captions.

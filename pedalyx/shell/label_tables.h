@@ -7,7 +7,7 @@
 // Index of the language choice's items.
 enum class Language { Traditional = 0, Simplified = 1 };
 
-// The main-window title and the 37 relabelled controls, in the order they are relabelled.
+// The main-window title and the 38 relabelled controls, in the order they are relabelled.
 enum class LabelTarget {
   MainWindowTitle,
   TakePictureButton,
@@ -47,6 +47,7 @@ enum class LabelTarget {
   CrosshairButton,
   ArchToolHint,
   HistoryButton,
+  SwayButton,
 };
 
 struct LabelRow {
@@ -55,7 +56,7 @@ struct LabelRow {
   const char* traditional;
 };
 
-constexpr int kLabelRowCount = 38;
+constexpr int kLabelRowCount = 39;
 extern const LabelRow kLabelRows[kLabelRowCount];
 
 // The row's text in the given form.

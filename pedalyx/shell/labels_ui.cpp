@@ -92,6 +92,8 @@ Fl_Widget* widgetFor(LabelTarget target) {
       return archToolHint;
     case LabelTarget::HistoryButton:
       return historyButton;
+    case LabelTarget::SwayButton:
+      return swayButton;
   }
   return nullptr;
 }

@@ -65,6 +65,7 @@ void prepareNextSubject() {
   takePictureButton->color(kLightGrey);
   // Nothing measured on this customer may reach the next one's fields, pages or files.
   pressureView->analyzer->removeBothAxes();
+  pressureView->swayRecorder.clear();
   resetMeasureMarks();
   pressureView->measureMode = kNoTool;
   reportView->hide();

@@ -39,6 +39,8 @@ void remarksButtonCallback(Fl_Widget*, void*) { remarksWindow->show(); }
 
 void analysisAreaButtonCallback(Fl_Widget*, void*) { analysisWindow->show(); }
 
+void swayButtonCallback(Fl_Widget*, void*) { swayWindow->show(); }
+
 void cameraViewButtonCallback(Fl_Widget*, void*) { calibrationCameraView->show(); }
 
 void ratioSliderCallback(Fl_Widget*, void*) {

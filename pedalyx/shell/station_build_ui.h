@@ -12,3 +12,5 @@ void buildDataEntryWindow();
 void buildSettingsWindow();
 void buildAnalysisWindow();
 void buildMainWindow();
+// After the main window: the sway window on the pressure view's recorder.
+void buildSwayWindow();

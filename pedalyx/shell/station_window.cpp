@@ -19,6 +19,7 @@ void buildStation() {
   buildSettingsWindow();
   buildAnalysisWindow();
   buildMainWindow();
+  buildSwayWindow();
   // The window scales its content when the operator resizes it.
   mainWindow->resizable(mainWindow);
   // The station always starts in Traditional characters; the stored choice is not read.

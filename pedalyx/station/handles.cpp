@@ -7,6 +7,7 @@ Fl_Double_Window* analysisWindow = nullptr;
 Fl_Double_Window* settingsWindow = nullptr;
 Fl_Double_Window* dataEntryWindow = nullptr;
 Fl_Double_Window* remarksWindow = nullptr;
+Fl_Double_Window* swayWindow = nullptr;
 GL_Display_Pressure* pressureView = nullptr;
 GL_Display_reference* referenceView = nullptr;
 GL_Display_report* reportView = nullptr;
@@ -92,6 +93,7 @@ Fl_Choice* historyEarlierChoice = nullptr;
 Fl_Choice* historyLaterChoice = nullptr;
 Fl_Box* historyPictureBoxes[2] = {};
 Fl_Browser* historyDifferenceList = nullptr;
+Fl_Button* swayButton = nullptr;
 
 Fl_Button* cameraViewButton = nullptr;
 Fl_Button* savePointsButton = nullptr;

@@ -37,6 +37,7 @@ extern Fl_Double_Window* analysisWindow;
 extern Fl_Double_Window* settingsWindow;
 extern Fl_Double_Window* dataEntryWindow;
 extern Fl_Double_Window* remarksWindow;
+extern Fl_Double_Window* swayWindow;
 extern GL_Display_Pressure* pressureView;
 extern GL_Display_reference* referenceView;
 extern GL_Display_report* reportView;
@@ -134,6 +135,7 @@ extern Fl_Choice* historyEarlierChoice;
 extern Fl_Choice* historyLaterChoice;
 extern Fl_Box* historyPictureBoxes[2];  // earlier, later
 extern Fl_Browser* historyDifferenceList;
+extern Fl_Button* swayButton;
 
 // Settings window "Edit".
 extern Fl_Button* cameraViewButton;

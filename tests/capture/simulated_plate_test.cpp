@@ -232,12 +232,48 @@ TEST(SimulatedPlate, BalanceSceneMovesTheWeightBetweenTwentyAndEightyPercent) {
   cv::imwrite("simulated_balance_frame.png", frame);
 }
 
+// The sway scene's ground truth is a formula over the feet's shape moments; it must be where
+// the load it draws is centred, and the load must stay within the plate's scale.
+TEST(SimulatedPlate, SwaySceneLoadCentreIsTheCentreOfTheLoadItDraws) {
+  SimulatedPlate plate(PlateScene::Sway);
+  cv::Mat load;
+  double lowestY = 1e9, highestY = -1e9, lowestX = 1e9, highestX = -1e9;
+  for (int n = 45; n < 45 + 8 * 30; n += 7) {
+    plate.canvasLoad(n, load);
+    double peak;
+    cv::minMaxLoc(load, nullptr, &peak);
+    EXPECT_LE(peak, 1.0) << n;
+    const int halves[3][2] = {{0, 160}, {160, 320}, {0, 320}};
+    for (int foot = 0; foot < 3; ++foot) {
+      double sum = 0, sx = 0, sy = 0;
+      for (int j = 0; j < 335; ++j)
+        for (int i = halves[foot][0]; i < halves[foot][1]; ++i) {
+          const double w = load.at<float>(j, i);
+          sum += w;
+          sx += w * (i + 0.5);
+          sy += w * (j + 0.5);
+        }
+      const cv::Point2d centre = plate.loadCentre(n, foot);
+      EXPECT_NEAR(centre.x, sx / sum, 1e-3) << n << " foot " << foot;
+      EXPECT_NEAR(centre.y, sy / sum, 1e-3) << n << " foot " << foot;
+      if (foot == 2) {
+        lowestX = std::min(lowestX, centre.x), highestX = std::max(highestX, centre.x);
+        lowestY = std::min(lowestY, centre.y), highestY = std::max(highestY, centre.y);
+      }
+    }
+  }
+  // Both directions sway by several millimetres (canvas pixels are 1.07 mm).
+  EXPECT_GT(highestX - lowestX, 10);
+  EXPECT_GT(highestY - lowestY, 6);
+}
+
 TEST(SimulatedPlate, SceneNames) {
   EXPECT_EQ(plateSceneByName("1"), PlateScene::Normal);
   EXPECT_EQ(plateSceneByName("normal"), PlateScene::Normal);
   EXPECT_EQ(plateSceneByName("flat"), PlateScene::Flat);
   EXPECT_EQ(plateSceneByName("high"), PlateScene::High);
   EXPECT_EQ(plateSceneByName("balance"), PlateScene::Balance);
+  EXPECT_EQ(plateSceneByName("sway"), PlateScene::Sway);
   EXPECT_FALSE(plateSceneByName("0"));
   EXPECT_FALSE(plateSceneByName("/tmp/recording.avi"));
 }

@@ -136,11 +136,11 @@ TEST_F(Examination, ReportNameJoinsThePdfThePictureAndBothInsoles) {
   EXPECT_EQ(filesIn(folder_ + "/FOOT_PRESSURE"), std::vector<std::string>{name + ".png"});
 }
 
-TEST_F(Examination, PdfIsOneA4PageThatRenders) {
+TEST_F(Examination, PdfIsTwoA4PagesAndPageOneRenders) {
   std::vector<std::string> reports = filesIn(folder_ + "/PDF_INSOLES");
   ASSERT_FALSE(reports.empty());
   std::string info = run("pdfinfo '" + folder_ + "/PDF_INSOLES/" + reports[0] + "'");
-  EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Pages:           2\n"), std::string::npos) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
   cv::Mat page = cv::imread(output_ + "/report_page1.png");
   ASSERT_FALSE(page.empty());

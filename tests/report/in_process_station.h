@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include "pedalyx/imaging/frame_statistics_view.h"
+#include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
@@ -76,6 +78,18 @@ inline void confirm() {
   okButton->do_callback();
   pumpUntil([&] { return messages().size() > before || reportView->visible(); }, 20);
   pump(0.5);
+}
+
+// The operator's two arch-tool clicks per foot, heel then toe, at fractions of the view's
+// height from its top, in the middle of each half.
+inline void clickAxes(double heelFraction, double toeFraction) {
+  pressureView->measureMode = kArchIndexTool;
+  const int w = pressureView->w(), h = pressureView->h();
+  for (int x : {w / 4, 3 * w / 4}) {
+    pressAnalysisTool(*pressureView, false, x, static_cast<int>(h * heelFraction));
+    pressAnalysisTool(*pressureView, false, x, static_cast<int>(h * toeFraction));
+  }
+  pressureView->measureMode = kNoTool;
 }
 
 }  // namespace in_process_station

@@ -34,6 +34,7 @@ class ExportFolder : public ::testing::Test {
 
   ExportInputs inputs(const std::string& phone) {
     page_.assign(size_t(kPageWidth) * kPageHeight * 3, 200);
+    pageTwo_.assign(size_t(kPageWidth) * kPageHeight * 3, 40);
     picture_.assign(size_t(kPictureWidth) * kPictureHeight * 3, 0);
     // Bottom row blue (B first), so the upright PNG must have it as its last row.
     for (int x = 0; x < kPictureWidth; ++x) picture_[x * 3] = 255;
@@ -41,6 +42,7 @@ class ExportFolder : public ::testing::Test {
     in.phone = phone;
     in.time = kMarchThird;
     in.pageOnePixels = page_.data();
+    in.pageTwoPixels = pageTwo_.data();
     in.plainImage = picture_.data();
     in.left = {0.254, 252.9, 98, {}};
     in.right = {0.3, 250, 97, {}};
@@ -62,7 +64,7 @@ class ExportFolder : public ::testing::Test {
   }
 
   fs::path previous_, root_;
-  std::vector<uint8_t> page_, picture_;
+  std::vector<uint8_t> page_, pageTwo_, picture_;
   std::string console_, started_;
   bool handoffBeforeStart_ = true;
 };
@@ -155,15 +157,24 @@ TEST_F(ExportFolder, AFolderThatCannotBeMadeIsReportedAndTheRestStillRuns) {
   EXPECT_TRUE(result.pngWritten);
 }
 
-TEST_F(ExportFolder, PdfIsOneA4PageForPdfinfo) {
+TEST_F(ExportFolder, PdfHoldsBothA4PagesInOrder) {
   ExportInputs in = inputs("0987");
-  ASSERT_TRUE(writePdf(in.pageOnePixels, "page.pdf", in.console));
+  ASSERT_TRUE(writePdf(in.pageOnePixels, in.pageTwoPixels, "page.pdf", in.console));
   FILE* pipe = popen("pdfinfo page.pdf 2>&1", "r");
   ASSERT_NE(pipe, nullptr);
   std::string info;
   char buffer[256];
   while (fgets(buffer, sizeof buffer, pipe)) info += buffer;
   pclose(pipe);
-  EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
+  EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +2\n"))) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+  // Both pages render, each with its own picture (grey 200, then grey 40).
+  for (int page : {1, 2}) {
+    std::string command = "pdftoppm -r 20 -png -singlefile -f " + std::to_string(page) + " -l " +
+                          std::to_string(page) + " page.pdf page" + std::to_string(page);
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    cv::Mat rendered = cv::imread("page" + std::to_string(page) + ".png", cv::IMREAD_GRAYSCALE);
+    ASSERT_FALSE(rendered.empty());
+    EXPECT_NEAR(rendered.at<uchar>(rendered.rows / 2, rendered.cols / 2), page == 1 ? 200 : 40, 3);
+  }
 }

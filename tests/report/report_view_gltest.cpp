@@ -202,3 +202,28 @@ TEST_F(ReportView, ExportedPdfIsOneA4PageThatRendersLikePageOne) {
   EXPECT_LT(difference / samples, 6.0) << "the PDF does not show page 1";
   EXPECT_TRUE(fs::exists("FOOT_PRESSURE/0912_345_202703030905.png"));
 }
+
+// The operator turns pages with the two pictures the window draws at its bottom corners:
+// "next.png" at the right of page 1, "save.png" at the left of page 2.
+TEST_F(ReportView, PageButtonsTurnBetweenThePages) {
+  view_->refreshPending = true;
+  drawUntilCaptured();
+  ASSERT_EQ(view_->pageIndex, 0);
+  // The report view is this program's only window.
+  const std::vector<unsigned long> windows = desktop::visibleWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  const desktop::Point at = desktop::windowPosition(windows[0]);
+  const int bottom = at.y + view_->h() - 30;
+  desktop::click(at.x + 60, bottom);  // where "save.png" lies on page 2: nothing on page 1
+  Fl::wait(0.3);
+  EXPECT_EQ(view_->pageIndex, 0);
+  desktop::click(at.x + view_->w() - 60, bottom);
+  for (int i = 0; i < 20 && view_->pageIndex == 0; ++i) Fl::wait(0.05);
+  EXPECT_EQ(view_->pageIndex, 1);
+  desktop::click(at.x + view_->w() - 60, bottom);  // "next.png" is not on page 2
+  Fl::wait(0.3);
+  EXPECT_EQ(view_->pageIndex, 1);
+  desktop::click(at.x + 60, bottom);
+  for (int i = 0; i < 20 && view_->pageIndex == 1; ++i) Fl::wait(0.05);
+  EXPECT_EQ(view_->pageIndex, 0);
+}

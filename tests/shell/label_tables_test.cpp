@@ -54,6 +54,7 @@ const Expected kExpected[] = {
     {LabelTarget::ArchToolHint, "足弓指标：先点脚跟后缘中央，再点第二趾根部（前掌前缘，不含脚趾）",
      "足弓指標：先點腳跟後緣中央，再點第二趾根部（前掌前緣，不含腳趾）"},
     {LabelTarget::HistoryButton, "历史", "歷史"},
+    {LabelTarget::SwayButton, "重心摇摆", "重心搖擺"},
 };
 
 TEST(LabelTables, EveryRowHasBothFormsInRelabellingOrder) {

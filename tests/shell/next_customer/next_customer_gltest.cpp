@@ -54,17 +54,6 @@ int countFiles(const char* folder, const char* extension) {
   return count;
 }
 
-// The operator's two arch-tool clicks per foot, heel then toe, in view pixels.
-void clickAxes(double heelFraction, double toeFraction) {
-  pressureView->measureMode = kArchIndexTool;
-  const int w = pressureView->w(), h = pressureView->h();
-  for (int x : {w / 4, 3 * w / 4}) {
-    pressAnalysisTool(*pressureView, false, x, static_cast<int>(h * heelFraction));
-    pressAnalysisTool(*pressureView, false, x, static_cast<int>(h * toeFraction));
-  }
-  pressureView->measureMode = kNoTool;
-}
-
 void typeFootSizes() {
   leftLengthInput->value(243);
   leftWidthInput->value(94);
