@@ -194,12 +194,13 @@ TEST_F(PressureViewTest, HeldPictureRestsUntilASettingOrTheMouseChangesIt) {
   GL_Display_Pressure& view = *pressureView;
   while (view.ringFrames < 3) Fl::wait(0.01);
   // Live, the passes keep to the camera's 30 frames a second, not to the clock's 120 ticks.
-  // (The simulated camera counts every frame: it first catches up with frames it was late for.)
+  // (The simulated camera counts every frame: on a loaded machine it catches up with frames it
+  // was late for, so a second may bring more than 30; a pass on every tick would bring 120.)
   runFor(2.0);
   long cycles = view.frameCycles;
   runFor(1.0);
   EXPECT_GT(view.frameCycles - cycles, 0);
-  EXPECT_LE(view.frameCycles - cycles, 40);
+  EXPECT_LE(view.frameCycles - cycles, 60);
 
   view.measureMode = kNoTool;
   view.live = false;
