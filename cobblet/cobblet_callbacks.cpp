@@ -12,6 +12,7 @@
 #include "cobblet/insole_view.h"
 #include "cobblet/wedges.h"
 #include "platform/clock.h"
+#include "platform/message_box_ui.h"
 
 using cobblet::InsoleState;
 
@@ -28,6 +29,18 @@ void applyPendingSide(const cobblet::SideValues& values, Fl_Value_Input* archInp
   changeLength();
   insole().currentSide = side;
   insole().dirty = true;
+}
+
+void readHandoffOnce(InsoleState& state) {
+  std::string log, reason, keptAs;
+  const cobblet::HandoffRead read =
+      cobblet::readHandoffFile(".", state.handoff, log, &reason, &keptAs);
+  std::fputs(log.c_str(), stdout);
+  if (read == cobblet::HandoffRead::kRefused) {
+    platform::postMessageBox(
+        "鞋墊資料有誤，未製作鞋墊：" + reason + "\n原檔已保留為 " + keptAs + "。",
+        cobblet::kCobbletCaption);
+  }
 }
 
 }  // namespace
@@ -154,9 +167,13 @@ void pollTimer(void* data) {
   InsoleState& state = insole();
   if (cobblet::advancePollClock(*poll, platform::epochSeconds())) {
     std::printf("Loop Check! %ld\n", static_cast<long>(poll->currentSecond));
-    std::string log;
-    cobblet::readHandoffFile(".", state.handoff, log);
-    std::fputs(log.c_str(), stdout);
+    // Without a template or an off-screen buffer no insole could be written: the hand-off
+    // stays for a later start that can.
+    if (insoleView->readyToFit()) {
+      readHandoffOnce(state);
+    } else if (!state.templateLoaded || insoleView->rendererFailed()) {
+      std::printf("No insole can be made now: the hand-off is left in place\n");
+    }
   }
   if (state.handoff.leftPending) {
     applyPendingSide(state.handoff.left, leftArchIndexInput, cobblet::kLeft);

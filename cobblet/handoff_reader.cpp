@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/files.h"
+#include "platform/text_encoding.h"
 
 namespace cobblet {
 namespace {
@@ -17,94 +18,145 @@ class TokenReader {
  public:
   explicit TokenReader(const std::string& text) : text_(text) {}
 
-  // The next token cut at maxLength bytes; the cut-off rest is dropped. False at the end.
+  // The next token cut at maxLength bytes (never inside a character); the cut-off rest is
+  // dropped. False at the end.
   bool next(size_t maxLength, std::string& token) {
-    skipBlanks();
+    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
     if (pos_ >= text_.size()) return false;
     size_t end = pos_;
     while (end < text_.size() && !isBlank(text_[end])) ++end;
-    token = text_.substr(pos_, std::min(end - pos_, maxLength));
+    token = platform::cutAtCharacterBoundary(text_.substr(pos_, end - pos_), maxLength);
     pos_ = end;
     return true;
   }
 
-  // Reads a decimal number from the start of the next token, as a formatted read would: the
-  // unread remainder of the token stays for the next read. Nothing is consumed on failure.
-  bool number(float& value) {
-    skipBlanks();
-    size_t end = pos_;
-    while (end < text_.size() && !isBlank(text_[end]) && end - pos_ < kMaxTokenLength) ++end;
-    std::string token = text_.substr(pos_, end - pos_);
-    if (token.empty()) return false;
-    char* stop = nullptr;
-    float parsed = std::strtof(token.c_str(), &stop);
-    size_t used = static_cast<size_t>(stop - token.c_str());
-    if (used == 0 || !std::isfinite(parsed)) return false;
-    value = parsed;
-    pos_ += used;
-    return true;
-  }
-
  private:
-  void skipBlanks() {
-    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
-  }
   const std::string& text_;
   size_t pos_ = 0;
 };
 
-void readSide(TokenReader& reader, int count, SideValues& side) {
-  for (int i = 0; i < count && i < static_cast<int>(side.values.size()); ++i) {
-    if (!reader.number(side.values[i])) return;
+// A whole token that is a finite decimal number.
+bool parseNumber(const std::string& token, float& value) {
+  if (token.empty() || token.size() >= kMaxTokenLength) return false;
+  char* stop = nullptr;
+  const float parsed = std::strtof(token.c_str(), &stop);
+  if (stop != token.c_str() + token.size() || !std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+// Why value i of a side cannot be meant, or nullptr when it can.
+const char* outOfRange(int i, float value, int numbersPerSide) {
+  if (i == 0 && !(value >= 0 && value <= 1)) return "arch index outside 0 to 1";
+  if (i == 1 && !(value > 0 && value <= kLongestHandoffFootMm)) {
+    return "foot length outside 0 to 400 mm";
   }
+  if (numbersPerSide == 9 && i == 2 && !(value >= 0 && value <= kWidestHandoffFootMm)) {
+    return "foot width outside 0 to 200 mm";
+  }
+  if (numbersPerSide == 9 && i >= 3 && !(value >= 0 && value <= 100)) {
+    return "zone share outside 0 to 100 percent";
+  }
+  return nullptr;
+}
+
+bool readSide(TokenReader& reader, const char* keyword, int count, SideValues& side,
+              std::string& reason) {
+  std::string token;
+  for (int i = 0; i < count && i < static_cast<int>(side.values.size()); ++i) {
+    if (!reader.next(kMaxTokenLength, token)) {
+      reason =
+          std::string("\"") + keyword + "\" has fewer than " + std::to_string(count) + " numbers";
+      return false;
+    }
+    if (!parseNumber(token, side.values[i])) {
+      reason = std::string("\"") + keyword + "\" number " + std::to_string(i + 1) + " \"" + token +
+               "\" is not a finite number";
+      return false;
+    }
+    if (const char* why = outOfRange(i, side.values[i], count)) {
+      reason = std::string("\"") + keyword + "\" " + why + ": " + token;
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
-void applyHandoffText(const std::string& text, int numbersPerSide, HandoffFields& fields,
-                      std::string& log) {
+bool applyHandoffText(const std::string& text, int numbersPerSide, HandoffFields& fields,
+                      std::string& log, std::string* reason) {
+  // Read into a copy; the fields change only when the whole hand-off is sound.
+  HandoffFields read = fields;
+  std::string why;
   TokenReader reader(text);
   std::string token;
-  while (reader.next(kMaxTokenLength, token)) {
+  bool sound = true;
+  while (sound && reader.next(kMaxTokenLength, token)) {
     if (token == "left") {
       log += "FOUND LEFT: \n";
-      fields.leftPending = true;
-      readSide(reader, numbersPerSide, fields.left);
-      if (numbersPerSide == 8) {
+      read.leftPending = true;
+      sound = readSide(reader, "left", numbersPerSide, read.left, why);
+      if (sound && numbersPerSide == 8) {
         char number[64];
         for (int i = 0; i < 8; ++i) {
-          std::snprintf(number, sizeof number, "%f ", fields.left.values[i]);
+          std::snprintf(number, sizeof number, "%f ", read.left.values[i]);
           log += number;
         }
       }
     } else if (token == "right") {
       log += "FOUND RIGHT: \n";
-      fields.rightPending = true;
-      readSide(reader, numbersPerSide, fields.right);
-      std::string name;
-      if (reader.next(kMaxRecordNameLength, name)) fields.recordName = name;
+      read.rightPending = true;
+      sound = readSide(reader, "right", numbersPerSide, read.right, why);
+      if (sound && !reader.next(kMaxRecordNameLength, read.recordName)) {
+        why = "no record name after \"right\"";
+        sound = false;
+      }
     }
   }
+  if (!sound) {
+    log += "The hand-off is refused: " + why + "\n";
+    if (reason != nullptr) *reason = why;
+    return false;
+  }
+  fields = read;
+  return true;
 }
 
-bool readHandoffFile(const std::string& folder, HandoffFields& fields, std::string& log) {
-  std::string path = platform::joinPath(folder, kParametersPath);
+HandoffRead readHandoffFile(const std::string& folder, HandoffFields& fields, std::string& log,
+                            std::string* reason, std::string* keptAs) {
+  std::string name = kParametersPath;
   int numbersPerSide = 8;
-  std::optional<std::string> text = platform::readWholeFile(path);
-  if (!text) {
-    path = platform::joinPath(folder, kHandoffPath);
+  // A hand-off is a few hundred bytes; anything far larger is not one.
+  constexpr size_t kLargestHandoffBytes = 1 << 16;
+  std::string path = platform::joinPath(folder, name);
+  bool present = platform::fileExists(path);
+  if (!present) {
+    name = kHandoffPath;
     numbersPerSide = 9;
-    text = platform::readWholeFile(path);
-    if (!text) return false;
+    path = platform::joinPath(folder, name);
+    present = platform::fileExists(path);
   }
+  if (!present) return HandoffRead::kNone;
+  const std::optional<std::string> text = platform::readWholeFile(path, kLargestHandoffBytes);
   log += "Read it ~ \n\n";
-  applyHandoffText(*text, numbersPerSide, fields, log);
-  platform::removeFile(path);
-  return true;
+  std::string why = "the file cannot be read or is too long";
+  if (text && applyHandoffText(*text, numbersPerSide, fields, log, &why)) {
+    platform::removeFile(path);
+    return HandoffRead::kApplied;
+  }
+  const std::string aside =
+      platform::joinPath(folder, name.substr(0, name.rfind('.')) + kRefusedHandoffEnding);
+  if (!platform::renameFile(path, aside)) platform::removeFile(path);
+  log += name + " is kept as " + aside + "\n";
+  if (reason != nullptr) *reason = why;
+  if (keptAs != nullptr) *keptAs = aside;
+  return HandoffRead::kRefused;
 }
 
 std::string fileNameSafe(const std::string& name) {
   std::string safe = name;
+  for (size_t i = 0; i < safe.size() && safe[i] == '.'; ++i) safe[i] = '_';
   for (char& c : safe) {
     unsigned char u = static_cast<unsigned char>(c);
     bool refused = u < 0x20 || u == 0x7f || c == '/' || c == '\\' || c == ':' || c == '*' ||

@@ -9,6 +9,7 @@ namespace cobblet {
 constexpr const char* kHandoffPath = "insole_info.txt";           // nine numbers per side
 constexpr const char* kParametersPath = "insole parameters.txt";  // eight numbers per side
 constexpr const char* kSlopeLimitSettingPath = "bt_degree_30.txt";
+constexpr const char* kRefusedHandoffEnding = ".bad";  // "insole_info.bad"
 constexpr size_t kMaxTokenLength = 63;
 constexpr size_t kMaxRecordNameLength = 130;
 
@@ -28,20 +29,32 @@ struct HandoffFields {
   std::string recordName;  // at most kMaxRecordNameLength bytes
 };
 
-// Applies the tokens of one hand-off text to the fields: "left" and "right" are followed by
-// numbersPerSide numbers, "right" then by the record name; other tokens are skipped. Tokens are
-// cut at kMaxTokenLength bytes and the name at kMaxRecordNameLength. A token that is not a
-// finite number ends the side's numbers and is then read as the next keyword (or, after
-// "right", as the name). Diagnostics are appended to log.
-void applyHandoffText(const std::string& text, int numbersPerSide, HandoffFields& fields,
-                      std::string& log);
+// The numbers a side may hold: an arch index 0 to 1, a foot length above 0 up to 400 mm, a
+// width 0 to 200 mm and zone shares 0 to 100 percent. The parameter file's further numbers
+// need only be finite.
+constexpr float kLongestHandoffFootMm = 400;
+constexpr float kWidestHandoffFootMm = 200;
 
-// One attempt: reads "insole parameters.txt" in folder when it exists, else "insole_info.txt",
-// applies it and deletes it. False when neither file was there.
-bool readHandoffFile(const std::string& folder, HandoffFields& fields, std::string& log);
+// Applies one hand-off text to the fields: "left" and "right" are followed by numbersPerSide
+// numbers, "right" then by the record name; other tokens are skipped. A record is taken whole
+// or not at all: when a number is missing, not a number as a whole token, not finite or out of
+// range, or the name after "right" is missing, nothing is applied, the reason is set and false
+// is returned. Tokens are cut at kMaxTokenLength bytes and the name at kMaxRecordNameLength,
+// never inside a character. Diagnostics are appended to log.
+bool applyHandoffText(const std::string& text, int numbersPerSide, HandoffFields& fields,
+                      std::string& log, std::string* reason = nullptr);
+
+enum class HandoffRead { kNone, kApplied, kRefused };
+
+// One attempt: reads "insole parameters.txt" in folder when it exists, else "insole_info.txt".
+// An applied hand-off is deleted; a refused one is kept aside under the same name ending in
+// ".bad" (keptAs), replacing an older one, so nothing the station sent is lost.
+HandoffRead readHandoffFile(const std::string& folder, HandoffFields& fields, std::string& log,
+                            std::string* reason = nullptr, std::string* keptAs = nullptr);
 
 // Replaces characters that would leave the output folder or that file systems refuse
-// (separators, ':', '*', '?', '"', '<', '>', '|', control characters) by '_'.
+// (separators, ':', '*', '?', '"', '<', '>', '|', control characters) by '_', and leading dots
+// too, so the file is never hidden.
 std::string fileNameSafe(const std::string& name);
 
 // The stored slope-limit switch: on when the file holds a non-zero integer, off when the file

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "cobblet/image_format_check.h"
 #include "platform/files.h"
+#include "platform/picture_decoder.h"
+#include "platform/picture_header.h"
 
 namespace cobblet {
 
@@ -34,25 +35,44 @@ void InsoleBitmap::release() {
 }
 
 bool InsoleBitmap::load(const std::string& path, std::string& reason) {
-  std::optional<std::string> bytes = platform::readWholeFile(path);
+  // A template or pad shape is a few hundred kilobytes; sixteen megabytes is far beyond.
+  constexpr size_t kLargestFileBytes = size_t(16) << 20;
+  std::optional<std::string> bytes = platform::readWholeFile(path, kLargestFileBytes);
   if (!bytes) {
-    reason = "cannot be read";
+    reason = "cannot be read or is too large";
     return false;
   }
-  if (checkImageHeader(*bytes, reason) == ImageKind::kRefused) return false;
+  const std::optional<platform::PictureHeader> header = platform::readPictureHeader(*bytes, reason);
+  if (!header) return false;
+  if (header->type != platform::PictureType::Bmp && header->type != platform::PictureType::Png) {
+    reason = "neither BMP nor PNG";
+    return false;
+  }
+  platform::PictureRequirements usable;
+  usable.largestWidth = kLargestBitmapSide;
+  usable.largestHeight = kLargestBitmapSide;
+  if (!platform::pictureFits(*header, usable, reason)) return false;
   // The library parses exactly the bytes that were checked.
-  FIMEMORY* memory =
-      FreeImage_OpenMemory(reinterpret_cast<BYTE*>(bytes->data()), DWORD(bytes->size()));
-  FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromMemory(memory, 0);
   FIBITMAP* loaded = nullptr;
-  if (format == FIF_BMP || format == FIF_PNG) loaded = FreeImage_LoadFromMemory(format, memory, 0);
-  FreeImage_CloseMemory(memory);
+  FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
+  try {
+    FIMEMORY* memory =
+        FreeImage_OpenMemory(reinterpret_cast<BYTE*>(bytes->data()), DWORD(bytes->size()));
+    format = FreeImage_GetFileTypeFromMemory(memory, 0);
+    if (format == FIF_BMP || format == FIF_PNG)
+      loaded = FreeImage_LoadFromMemory(format, memory, 0);
+    FreeImage_CloseMemory(memory);
+  } catch (...) {
+    loaded = nullptr;
+  }
   if (loaded == nullptr) {
     reason = "the image could not be decoded";
     return false;
   }
   const unsigned bits = FreeImage_GetBPP(loaded);
-  if (FreeImage_GetImageType(loaded) != FIT_BITMAP || (bits != 8 && bits != 24 && bits != 32)) {
+  if (FreeImage_GetImageType(loaded) != FIT_BITMAP || (bits != 8 && bits != 24 && bits != 32) ||
+      int(FreeImage_GetWidth(loaded)) != header->width ||
+      int(FreeImage_GetHeight(loaded)) != header->height) {
     FreeImage_Unload(loaded);
     reason = "pixels are not 8, 24 or 32 bits";
     return false;

@@ -20,8 +20,12 @@ class InsoleBitmap {
   InsoleBitmap(const InsoleBitmap&) = delete;
   InsoleBitmap& operator=(const InsoleBitmap&) = delete;
 
-  // Reads an uncompressed 8-, 24- or 32-bit BMP or a PNG of those depths. On failure the
-  // bitmap held before is kept, and reason says why.
+  // Templates and pad shapes larger than this on a side are refused by their header.
+  static constexpr int kLargestBitmapSide = 2048;
+
+  // Reads an uncompressed 8-, 24- or 32-bit BMP or a PNG of 8 bits per channel, at most
+  // kLargestBitmapSide on a side, refusing by the header before any pixel is decoded. On
+  // failure the bitmap held before is kept, and reason says why.
   bool load(const std::string& path, std::string& reason);
   bool loaded() const { return bitmap_ != nullptr; }
 

@@ -43,6 +43,11 @@ bool exceedsNeighbours(const HeightPlane& plane, int row, int column) {
 }  // namespace
 
 int widthStepForLength(double lengthDifference) {
+  // No foot differs from the template by more than a metre; beyond that (or not a number) the
+  // conversion to a whole step would be undefined.
+  if (std::isnan(lengthDifference)) return 0;
+  lengthDifference =
+      std::clamp(lengthDifference, -kLargestLengthDifference, kLargestLengthDifference);
   int steps = static_cast<int>(lengthDifference / 5);
   int remainder = static_cast<int>(std::fmod(lengthDifference, 5.0));
   if (remainder >= 3) {
@@ -135,7 +140,7 @@ void trimCorners(HeightPlane& plane) {
 }
 
 double archFactor(float archIndex) {
-  float c = archIndex;
+  float c = std::isnan(archIndex) ? 0.27f : archIndex;  // no index: no change of height
   if (c < 0.1f) c = 0.1f;
   if (c > 0.32f) c = 0.32f;
   if (c > 0.27) return 1 - (c - 0.27) / (0.32 - 0.27) * 0.15;

@@ -49,7 +49,9 @@ class CpuInsoleRenderer : public InsoleRenderer {
 };
 
 // Width change for a length change: 1 mm per 5 mm of length difference, a remainder of 3 or 4
-// rounding away from zero.
+// rounding away from zero. Differences beyond kLargestLengthDifference count as that much; not
+// a number gives 0.
+constexpr double kLargestLengthDifference = 1000;
 int widthStepForLength(double lengthDifference);
 
 // The translation that places the stretched template's outline centre near (75, 180).
@@ -67,7 +69,7 @@ void limitSlope(HeightPlane& plane, HeightPlane& scratch);
 void trimCorners(HeightPlane& plane);
 
 // Arch factor: 1.15 at arch index 0.1 through 1 at 0.27 to 0.85 at 0.32 (index limited to
-// 0.1..0.32). A low arch index (high arch) raises the insole.
+// 0.1..0.32; not a number counts as 0.27). A low arch index (high arch) raises the insole.
 double archFactor(float archIndex);
 
 // Mirrors the plane when the foot is not the template's side, multiplies by the arch factor

@@ -9,6 +9,8 @@
 namespace cobblet {
 
 constexpr const char* kInsoleFolder = "./PDF_INSOLES";
+// Title of the tool's message boxes.
+constexpr const char* kCobbletCaption = "鞋墊製作";
 
 // "./PDF_INSOLES/NAME_iLeft.bmp" or "..._iRight.bmp"; the record name is made safe for a file
 // name first, so it can never point outside the folder.

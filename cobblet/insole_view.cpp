@@ -11,6 +11,7 @@
 #include "cobblet/controls.h"
 #include "cobblet/insole_gl.h"
 #include "cobblet/insole_output.h"
+#include "platform/message_box_ui.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -57,6 +58,9 @@ void GL_Display_Image::loadPadShape() {
   std::string reason;
   if (!shape.load(kPadShape, reason)) {
     std::fprintf(stderr, "The pad shape %s is not used: %s\n", kPadShape, reason.c_str());
+    platform::postMessageBox(
+        std::string("無法讀取鞋墊凸點圖形 ") + kPadShape + "：" + reason + "\n鞋墊將不含凸點。",
+        cobblet::kCobbletCaption);
     return;
   }
   std::printf("DROP Image \n");
@@ -72,6 +76,8 @@ void GL_Display_Image::loadTemplate(const std::string& pathUtf8, int side) {
   std::string reason;
   if (!templateBitmap.load(path, reason)) {
     std::printf("Unable to load texture: %s (%s)\n", path.c_str(), reason.c_str());
+    platform::postMessageBox("無法讀取鞋墊模板 " + pathUtf8 + "：" + reason,
+                             cobblet::kCobbletCaption);
     return;
   }
   std::printf("width %d", templateBitmap.width());
@@ -109,6 +115,9 @@ void GL_Display_Image::draw() {
       }
       renderer_ = cobblet::GlInsoleRenderer::create();
       glReady_ = true;
+      if (!renderer_) {
+        platform::postMessageBox("無法建立繪圖緩衝區，無法製作鞋墊。", cobblet::kCobbletCaption);
+      }
     }
     glViewport(0, 0, pixel_w(), pixel_h());
     glMatrixMode(GL_PROJECTION);
@@ -142,14 +151,21 @@ void GL_Display_Image::draw() {
 
 void GL_Display_Image::savePendingSide() {
   cobblet::HandoffFields& handoff = state.handoff;
+  const auto saveSide = [&](int side) {
+    if (cobblet::saveInsoleForSide(templateBitmap, state.resultPlane, handoff.recordName, side)) {
+      return;
+    }
+    // Shown now: the program may end right after the right foot.
+    platform::showMessageBox(
+        "鞋墊未能儲存：" + cobblet::automaticInsolePath(handoff.recordName, side),
+        cobblet::kCobbletCaption);
+  };
   if (handoff.leftPending) {
     handoff.leftPending = false;
-    cobblet::saveInsoleForSide(templateBitmap, state.resultPlane, handoff.recordName,
-                               cobblet::kLeft);
+    saveSide(cobblet::kLeft);
   } else if (handoff.rightPending) {
     handoff.rightPending = false;
-    cobblet::saveInsoleForSide(templateBitmap, state.resultPlane, handoff.recordName,
-                               cobblet::kRight);
+    saveSide(cobblet::kRight);
     // The right foot is the last one of a hand-off: the tool's work is done.
     std::fflush(stdout);
     std::exit(0);

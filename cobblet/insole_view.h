@@ -27,6 +27,12 @@ class GL_Display_Image : public Fl_Gl_Window {
   // decoded leaves the current template in place.
   void loadTemplate(const std::string& pathUtf8, int side);
 
+  // Whether an insole can be fitted and saved now: a template is loaded and the off-screen
+  // buffer could be made (not yet known before the first draw). Hand-offs wait until then.
+  bool readyToFit() const { return state.templateLoaded && renderer_ != nullptr; }
+  // Whether the first draw found that no off-screen buffer can be made.
+  bool rendererFailed() const { return glReady_ && renderer_ == nullptr; }
+
   cobblet::InsoleState state;
   cobblet::InsoleBitmap templateBitmap;
 

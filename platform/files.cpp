@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,10 +11,22 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace platform {
 namespace {
+
+constexpr const char* kTemporaryMark = ".partial-";
+constexpr size_t kTemporaryNamePrefixBytes = 100;
+int injectedWriteError = 0;
+
+// The error a write must fail with under the test hook, or 0.
+int writeFailure() {
+  if (injectedWriteError != 0) return injectedWriteError;
+  const char* fail = std::getenv("PEDALYX_FAIL_WRITES");
+  return fail != nullptr && fail[0] == '1' ? ENOSPC : 0;
+}
 
 bool writeAll(int fd, const std::string& bytes) {
   size_t done = 0;
@@ -81,34 +94,98 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
+  return readWholeFile(path, std::string().max_size());
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, size_t maxBytes) {
   FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
+  struct stat st;
+  if (::fstat(::fileno(file), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    std::fclose(file);
+    return std::nullopt;
+  }
   std::string content;
   char chunk[65536];
   size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, n);
-  bool failed = std::ferror(file) != 0;
+  bool tooLong = false;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    if (content.size() + n > maxBytes) {
+      tooLong = true;
+      break;
+    }
+    content.append(chunk, n);
+  }
+  bool failed = tooLong || std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;
   return content;
 }
 
 bool writeFileAtomic(const std::string& path, const std::string& bytes) {
-  std::string pattern = joinPath(folderOf(path), ".tmp-XXXXXX");
+  const size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // Long names are cut for the temporary name, on a character boundary.
+  if (name.size() > kTemporaryNamePrefixBytes) {
+    size_t cut = kTemporaryNamePrefixBytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  std::string pattern =
+      joinPath(folderOf(path), name + kTemporaryMark + std::to_string(::getpid()) + "-XXXXXX");
   std::vector<char> tempName(pattern.begin(), pattern.end());
   tempName.push_back('\0');
   int fd = ::mkstemp(tempName.data());
   if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  const int injected = writeFailure();
+  bool ok = injected == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
   // mkstemp creates 0600; the station's files are ordinary user files.
   ::fchmod(fd, 0644);
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(tempName.data(), path.c_str()) == 0) return true;
   ::unlink(tempName.data());
+  if (injected != 0) errno = injected;
   return false;
 }
 
+bool isTemporaryFileName(const std::string& name) {
+  const size_t mark = name.rfind(kTemporaryMark);
+  if (mark == std::string::npos) return false;
+  const size_t pidStart = mark + std::strlen(kTemporaryMark);
+  const size_t dash = name.find('-', pidStart);
+  if (dash == std::string::npos || dash == pidStart || name.size() != dash + 7) return false;
+  for (size_t i = pidStart; i < dash; ++i) {
+    if (name[i] < '0' || name[i] > '9') return false;
+  }
+  return true;
+}
+
+int removeStaleTemporaryFiles(const std::string& folder) {
+  DIR* directory = ::opendir(folder.c_str());
+  if (directory == nullptr) return 0;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (!isTemporaryFileName(name)) continue;
+    const size_t pidStart = name.rfind(kTemporaryMark) + std::strlen(kTemporaryMark);
+    const long pid = std::strtol(name.c_str() + pidStart, nullptr, 10);
+    // Our own number can only be a stale file of an earlier process with the same number.
+    const bool running =
+        pid > 0 && pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    if (!running) stale.push_back(joinPath(folder, name));
+  }
+  ::closedir(directory);
+  int removed = 0;
+  for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
+  return removed;
+}
+
 bool appendWhole(const std::string& path, const std::string& bytes) {
+  if (const int injected = writeFailure()) {
+    errno = injected;
+    return false;
+  }
   int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
   if (fd < 0) return false;
   ssize_t n;
@@ -127,5 +204,11 @@ bool appendWhole(const std::string& path, const std::string& bytes) {
 }
 
 bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+bool renameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void failWritesForTesting(int errorNumber) { injectedWriteError = errorNumber; }
 
 }  // namespace platform

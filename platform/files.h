@@ -19,12 +19,22 @@ bool makeDirectory(const std::string& path);
 // Joins folder and name with the platform's separator (the "%s\%s" joins of the station).
 std::string joinPath(const std::string& folder, const std::string& name);
 
-// Whole file content, or nothing when the file cannot be opened.
+// Whole file content, or nothing when the file cannot be opened or read.
 std::optional<std::string> readWholeFile(const std::string& path);
+// The same, refusing (nothing) a file longer than maxBytes before reading it.
+std::optional<std::string> readWholeFile(const std::string& path, size_t maxBytes);
 
 // Writes a temporary file in the target's folder, flushes it and renames it over the target.
-// Returns false (target untouched) on any failure.
+// Returns false (target untouched) on any failure. The temporary file is named
+// "<target name>.partial-<process id>-XXXXXX", so one left by a killed process is known.
 bool writeFileAtomic(const std::string& path, const std::string& bytes);
+
+// Whether name is such a temporary file's name.
+bool isTemporaryFileName(const std::string& name);
+
+// Removes the temporary files in folder whose writing process no longer runs (a process
+// killed in the middle of a write leaves one behind). Returns how many were removed.
+int removeStaleTemporaryFiles(const std::string& folder);
 
 // Appends bytes with one write call on a file opened for appending, so a crash leaves either
 // the whole piece or none of it. Creates the file when missing. False on any failure.
@@ -35,5 +45,13 @@ std::vector<std::string> listFolder(const std::string& path);
 
 // Removes a file; true when it is gone afterwards.
 bool removeFile(const std::string& path);
+
+// Renames a file, replacing the target; false when it could not be renamed.
+bool renameFile(const std::string& from, const std::string& to);
+
+// Test hook for a full disk: while set to an error number (ENOSPC…), every write through
+// writeFileAtomic and appendWhole fails with it and changes nothing. 0 writes normally. The
+// environment variable PEDALYX_FAIL_WRITES=1 sets ENOSPC for a whole run.
+void failWritesForTesting(int errorNumber);
 
 }  // namespace platform

@@ -124,6 +124,14 @@ std::string utf16ToUtf8(const std::u16string& utf16) {
 std::string utf8ToSystemCodePage(const std::string& utf8) { return utf8; }
 std::string systemCodePageToUtf8(const std::string& bytes) { return bytes; }
 
+std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
+  size_t end = maxBytes;
+  // Step back over continuation bytes to the lead byte of the character that was cut.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
 std::string utf8ToBig5(const std::string& utf8) { return convert(utf8, "UTF-8", "BIG5"); }
 std::string big5ToUtf8(const std::string& big5) { return convert(big5, "BIG5", "UTF-8"); }
 

@@ -18,4 +18,7 @@ std::string systemCodePageToUtf8(const std::string& bytes);
 std::string utf8ToBig5(const std::string& utf8);
 std::string big5ToUtf8(const std::string& big5);
 
+// The longest prefix of at most maxBytes bytes that does not end inside a UTF-8 character.
+std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes);
+
 }  // namespace platform

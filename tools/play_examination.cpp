@@ -6,6 +6,10 @@
 //
 //   play_examination <working directory with Pedalyx> <output folder> [--twice]
 //   play_examination --installed <installed pedalyx command> <output folder>
+//   play_examination <working directory with Pedalyx> <output folder> --keep-open | --again
+//
+// --keep-open leaves the station running at the end (its process id in <output>/station.pid);
+// --again plays the next customer on a station an earlier --keep-open play left running.
 //
 // The working directory must hold the staged programs and data files. An installed station is
 // started from the output folder with a fresh home (<output folder>/.home), works in the station
@@ -37,6 +41,8 @@ const char* const kMainTitle = "足底壓力檢測儀";
 const char* const kDataEntryTitle = "資料輸入";
 
 std::string outputFolder;
+bool keepOpen = false;  // the station is left running after the examination
+bool again = false;     // the station is already running, left by a --keep-open play
 std::string installedCommand;  // empty: ./Pedalyx in the working directory
 int stepNumber = 0;
 
@@ -204,11 +210,15 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
 
 int main(int argc, char** argv) {
   const bool installed = argc == 4 && std::string(argv[1]) == "--installed";
-  const bool twice = argc == 4 && std::string(argv[3]) == "--twice";
-  if (argc != 3 && !installed && !twice) {
+  const std::string mode = argc == 4 && !installed ? argv[3] : "";
+  const bool twice = mode == "--twice";
+  again = mode == "--again";
+  keepOpen = again || mode == "--keep-open";
+  if (argc != 3 && !installed && !twice && !keepOpen) {
     std::fprintf(stderr,
                  "usage: %s <station working directory> <output folder>\n"
-                 "       %s <station working directory> <output folder> --twice\n"
+                 "       %s <station working directory> <output folder> "
+                 "--twice|--keep-open|--again\n"
                  "       %s --installed <installed pedalyx command> <output folder>\n",
                  argv[0], argv[0], argv[0]);
     return 2;
@@ -237,11 +247,21 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
   // The operator's foot sizes for the database; a customer who comes back has grown a little.
   const std::string sizes[4] = {showHistory ? "252" : "251", showHistory ? "254" : "253", "97",
                                 showHistory ? "100" : "99"};
-  pid_t station = startStation(folder);
+  pid_t station = again ? 0 : startStation(folder);
+  if (keepOpen && !again) {
+    platform::writeFileAtomic(outputFolder + "/station.pid", std::to_string(station) + "\n");
+  }
   unsigned long mainWindow = waitForWindow(kMainTitle, 30s);
   if (mainWindow == 0) fail("the station window did not open");
   WindowPointer main{desktop::windowPosition(mainWindow)};
   say("station window open");
+  if (again) {
+    // The last customer's picture is under review: leave it, then back to the live view.
+    main.clickCentre(575, 645, 60, 45);
+    std::this_thread::sleep_for(500ms);
+    main.clickCentre(9, 27, 50, 45);
+    std::this_thread::sleep_for(500ms);
+  }
 
   // The background is captured on the empty plate, then the customer steps on: wait until the
   // live picture shows both feet standing still.
@@ -393,6 +413,10 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
     cv::imwrite(outputFolder + "/review_view.png", screen(view));
   }
 
+  if (keepOpen) {
+    say("report PDF: " + pdf + "; the station keeps running");
+    return 0;
+  }
   int status = closeStation(mainWindow, station);
   say("report PDF: " + pdf);
   say("insoles: " + leftInsole + " and " + rightInsole);

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
 #include <thread>
 #include <vector>
+
+#include "platform/picture_decoder.h"
 
 namespace fs = std::filesystem;
 
@@ -51,6 +54,16 @@ class SimulatedPlateFeed : public FrameFeed {
   int64_t next_ = 0;
 };
 
+// Recorded frames are scaled to the camera frame; far larger pictures are not recordings of
+// the plate camera and are refused by their header.
+const platform::PictureRequirements kRecordedFrame = [] {
+  platform::PictureRequirements frame;
+  frame.largestWidth = 4096;
+  frame.largestHeight = 4096;
+  frame.allowSixteenBit = true;
+  return frame;
+}();
+
 bool isImageFile(const fs::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
@@ -72,8 +85,11 @@ class ImageFolderFeed : public FrameFeed {
     for (size_t tries = 0; tries < files_.size(); ++tries) {
       const fs::path& file = files_[next_];
       next_ = (next_ + 1) % files_.size();
-      picture = cv::imread(file.string(), cv::IMREAD_COLOR);
-      if (!picture.empty()) return true;
+      std::string reason;
+      if (platform::loadPicture(file.string(), kRecordedFrame, cv::IMREAD_COLOR, picture, reason)) {
+        return true;
+      }
+      std::fprintf(stderr, "Recorded frame %s passed over: %s\n", file.c_str(), reason.c_str());
     }
     return false;
   }
@@ -101,10 +117,17 @@ class VideoFileFeed : public FrameFeed {
   bool opened() const { return capture_.isOpened(); }
   bool read(cv::Mat& picture) override {
     pacer_.waitForFrame(frames_++);
-    if (capture_.read(picture) && !picture.empty()) return true;
-    // At the end start again from the first frame.
-    capture_.open(path_);
-    return capture_.read(picture) && !picture.empty();
+    // A damaged recording ends the replay's frames, never the station.
+    try {
+      if (capture_.read(picture) && !picture.empty()) return true;
+      // At the end start again from the first frame.
+      capture_.open(path_);
+      return capture_.read(picture) && !picture.empty();
+    } catch (const cv::Exception& error) {
+      std::fprintf(stderr, "Recording %s: %s\n", path_.c_str(), error.what());
+      picture.release();
+      return false;
+    }
   }
   bool frameDue() const override { return pacer_.due(frames_); }
   std::optional<double> pictureSeconds() const override {

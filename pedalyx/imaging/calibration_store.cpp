@@ -1,5 +1,7 @@
 #include "pedalyx/imaging/calibration_store.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,11 +12,19 @@ namespace {
 constexpr int kStoreOffset = 100;
 constexpr int kBlockBytes = 32;
 
+// Clamped while still a float: converting a coordinate beyond the range of an integer (or not
+// a number) would be undefined.
 int storableValue(float coordinate) {
-  long value = static_cast<long>(coordinate) + kStoreOffset;  // truncates toward zero
-  if (value < 0) value = 0;
-  if (value > 65535) value = 65535;
-  return static_cast<int>(value);
+  if (std::isnan(coordinate)) coordinate = 0;
+  const float clamped = std::clamp(coordinate, float(-kStoreOffset), float(65535 - kStoreOffset));
+  return static_cast<int>(clamped) + kStoreOffset;  // truncates toward zero
+}
+
+bool pointsFinite(const CalibrationGrid& grid) {
+  for (const auto& point : grid.reference) {
+    if (!std::isfinite(point.x) || !std::isfinite(point.y)) return false;
+  }
+  return true;
 }
 
 void encodeBlock(const CalibrationGrid& grid, bool yValues, unsigned char* block) {
@@ -71,8 +81,18 @@ bool loadCalibrationStore(const std::string& path, CalibrationGrid& left, Calibr
   return false;
 }
 
+bool calibrationPointUsable(const CalibrationGrid& grid, float x, float y) {
+  return std::isfinite(x) && std::isfinite(y) && x >= -kCalibrationMargin &&
+         x <= grid.imageWidth + kCalibrationMargin && y >= -kCalibrationMargin &&
+         y <= grid.imageHeight + kCalibrationMargin;
+}
+
 bool saveCalibrationStore(const std::string& path, const CalibrationGrid& left,
                           const CalibrationGrid& right) {
+  if (!pointsFinite(left) || !pointsFinite(right)) {
+    std::fprintf(stderr, "calibration points that are not numbers are not saved\n");
+    return false;
+  }
   const CalibrationStoreBytes bytes = encodeCalibrationStore(left, right);
   return platform::writeFileAtomic(
       path, std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -100,6 +120,17 @@ ReferenceFileResult applyReferencePointText(const std::string& text, Calibration
   const bool pixels = numbers[0] > 1.0f;
   const float scaleX = pixels ? 1.0f : static_cast<float>(grid.imageWidth);
   const float scaleY = pixels ? 1.0f : static_cast<float>(grid.imageHeight);
+  for (int i = 0; i < CalibrationGrid::kReferenceCount; ++i) {
+    const float x = numbers[2 * i] * scaleX, y = numbers[2 * i + 1] * scaleY;
+    if (!calibrationPointUsable(grid, x, y)) {
+      std::fprintf(stderr,
+                   "point_reference_0.txt point %d (%g, %g) lies outside the camera frame: "
+                   "calibration points kept\n",
+                   i, x, y);
+      rebuildMesh(grid);
+      return ReferenceFileResult::Refused;
+    }
+  }
   for (int i = 0; i < CalibrationGrid::kReferenceCount; ++i)
     grid.reference[i] = {numbers[2 * i] * scaleX, numbers[2 * i + 1] * scaleY};
   rebuildMesh(grid);

@@ -15,8 +15,14 @@ using CalibrationStoreBytes = std::array<unsigned char, kCalibrationStoreBytes>;
 // The store file in the working directory.
 constexpr const char* kCalibrationStoreFile = "calibration_store.bin";
 
-// Store bytes of both grids. Coordinates are truncated toward zero and clamped to the storable
-// range -100 .. 65435 first, so an out-of-range point never wraps into a wrong one.
+// How far outside the camera frame a calibration point may lie, in camera pixels.
+constexpr float kCalibrationMargin = 100;
+
+// A point the grid can use: finite and within the camera frame widened by kCalibrationMargin.
+bool calibrationPointUsable(const CalibrationGrid& grid, float x, float y);
+
+// Store bytes of both grids. Coordinates are clamped to the storable range -100 .. 65435 and
+// then truncated toward zero, so an out-of-range point never wraps into a wrong one.
 CalibrationStoreBytes encodeCalibrationStore(const CalibrationGrid& left,
                                              const CalibrationGrid& right);
 
@@ -29,15 +35,17 @@ bool decodeCalibrationStore(const std::string& bytes, CalibrationGrid& left,
 // both meshes are rebuilt either way. Returns whether the store was used.
 bool loadCalibrationStore(const std::string& path, CalibrationGrid& left, CalibrationGrid& right);
 
-// Writes both grids into the store file atomically. False (file untouched) on failure.
+// Writes both grids into the store file atomically. False (file untouched) on failure, or
+// when a point is not a finite number, with a console line.
 bool saveCalibrationStore(const std::string& path, const CalibrationGrid& left,
                           const CalibrationGrid& right);
 
 enum class ReferenceFileResult { Loaded, Missing, Refused };
 
 // Reads 32 numbers x0 y0 .. x15 y15 into grid's points: camera pixels when the first number is
-// greater than 1, otherwise fractions of the image size. A text with fewer than 32 numbers is
-// refused and leaves the points as they are. The mesh is rebuilt in every case.
+// greater than 1, otherwise fractions of the image size. A text with fewer than 32 numbers, or
+// with a point that is not usable (not finite, or outside the frame and its margin), is refused
+// with a console line and leaves the points as they are. The mesh is rebuilt in every case.
 ReferenceFileResult applyReferencePointText(const std::string& text, CalibrationGrid& grid);
 
 // The same for a file; a missing file leaves the points and rebuilds the mesh.

@@ -16,6 +16,7 @@
 #include "pedalyx/imaging/measure_marks.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "platform/message_box_ui.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -68,12 +69,18 @@ void loadCalibrationPoints(GL_Display_Pressure& view) {
 }
 
 void saveCalibrationPoints(GL_Display_Pressure& view) {
-  if (!saveCalibrationStore(kCalibrationStoreFile, *view.gridLeft, *view.gridRight))
+  if (!saveCalibrationStore(kCalibrationStoreFile, *view.gridLeft, *view.gridRight)) {
     std::fprintf(stderr, "calibration points could not be saved to %s\n", kCalibrationStoreFile);
+    platform::showMessageBox("校正點未能儲存，原有的校正點不變。", "儲存校正點");
+  }
 }
 
 void loadReferencePointFile(GL_Display_Pressure& view) {
-  readReferencePointFile("point_reference_0.txt", *view.gridLeft);
+  if (readReferencePointFile("point_reference_0.txt", *view.gridLeft) ==
+      ReferenceFileResult::Refused) {
+    platform::showMessageBox("point_reference_0.txt 的校正點有誤(不是數字或超出畫面)，校正點不變。",
+                             "載入校正點");
+  }
 }
 
 int GL_Display_Pressure::handle(int event) {

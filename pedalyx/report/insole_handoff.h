@@ -17,8 +17,18 @@ struct FootHandoff {
   std::array<double, 6> windowZones{};
 };
 
-// The exact bytes of the file. Zones are written heel first (zone 0 heel-left ... zone 5
-// forefoot-right); lengths, widths and shares are truncated, the arch index has two decimals.
+// The foot sizes the insole tool accepts, in millimetres.
+constexpr double kLongestHandoffLengthMm = 400;
+constexpr double kWidestHandoffWidthMm = 200;
+
+// Why the feet cannot be handed over (arch index outside 0 to 1, length outside 1 to 400 mm,
+// width outside 0 to 200 mm, a zone share that is not a number), or "" when they can. The
+// insole tool refuses such a file, so it is never written.
+std::string handoffRefusal(const FootHandoff& left, const FootHandoff& right);
+
+// The exact bytes of the file for feet handoffRefusal accepts. Zones are written heel first (zone 0
+// heel-left ... zone 5 forefoot-right); lengths, widths and shares are truncated (shares limited to
+// 0 to 100), the arch index has two decimals.
 std::string formatInsoleHandoff(const FootHandoff& left, const FootHandoff& right,
                                 const std::string& reportName);
 

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/files.h"
+#include "platform/picture_decoder.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -57,34 +58,44 @@ bool takeOverPressurePicture(const unsigned char* bgrTopFirst, int width, int he
   return true;
 }
 
-void togglePressureReview(const ReviewTarget& target, const std::function<ChosenFile()>& choose,
-                          std::FILE* console, std::FILE* errors) {
+std::string togglePressureReview(const ReviewTarget& target,
+                                 const std::function<ChosenFile()>& choose, std::FILE* console,
+                                 std::FILE* errors) {
   if (*target.reviewMode) {
     *target.reviewMode = false;
-    return;
+    return std::string();
   }
   ChosenFile chosen = choose();
   if (chosen.outcome == ChosenFile::kFailed) {
     std::fprintf(errors, "ERROR: %s\n", chosen.error.c_str());
     std::fprintf(errors, "*** CANCEL\n");
-    return;
+    return std::string();
   }
   if (chosen.outcome == ChosenFile::kCancelled) {
     std::fprintf(errors, "*** CANCEL\n");
-    return;
+    return std::string();
   }
   const std::string fileName = platform::utf8ToSystemCodePage(chosen.path);
+  // Only the station's own pressure pictures can be reviewed: their header must say so before
+  // a pixel is decoded.
+  platform::PictureRequirements pressurePicture;
+  pressurePicture.exactWidth = kWidth;
+  pressurePicture.exactHeight = kHeight;
+  pressurePicture.exactChannels = 3;
   cv::Mat picture;
-  if (platform::fileExists(fileName)) picture = cv::imread(fileName, cv::IMREAD_UNCHANGED);
-  if (picture.empty()) {
-    std::fprintf(console, "LOAD: cannot read %s\n", chosen.path.c_str());
-    return;
-  }
-  if (!picture.isContinuous()) picture = picture.clone();
   std::string reason;
-  if (!takeOverPressurePicture(picture.data, picture.cols, picture.rows, picture.channels(),
+  if (!platform::fileExists(fileName)) {
+    std::fprintf(console, "LOAD: cannot read %s\n", chosen.path.c_str());
+    std::fflush(console);
+    return "LOAD: " + chosen.path + " cannot be read";
+  }
+  if (!platform::loadPicture(fileName, pressurePicture, cv::IMREAD_UNCHANGED, picture, reason) ||
+      !takeOverPressurePicture(picture.data, picture.cols, picture.rows, picture.channels(),
                                static_cast<int>(picture.elemSize1()), target, &reason)) {
     std::fprintf(console, "LOAD: %s refused: %s\n", chosen.path.c_str(), reason.c_str());
+    std::fflush(console);
+    return "LOAD: " + chosen.path + " refused: " + reason;
   }
   std::fflush(console);
+  return std::string();
 }

@@ -31,10 +31,13 @@ void rebuildLevelImage(const unsigned char* bgrPicture, const unsigned char* col
 bool takeOverPressurePicture(const unsigned char* bgrTopFirst, int width, int height, int channels,
                              int bytesPerChannel, const ReviewTarget& target, std::string* reason);
 
-// The whole "LOAD" action with the chooser and the picture decoder passed in: chooser errors
-// and cancels go to `errors` ("ERROR: %s\n", "*** CANCEL\n"), a refused picture to `console`.
-void togglePressureReview(const ReviewTarget& target, const std::function<ChosenFile()>& choose,
-                          std::FILE* console, std::FILE* errors);
+// The whole "LOAD" action with the chooser passed in: chooser errors and cancels go to
+// `errors` ("ERROR: %s\n", "*** CANCEL\n"), a refused picture to `console`. A picture is
+// refused by its header unless it is 320 x 335 with three 8-bit channels, before any pixel is
+// decoded. Returns the operator's message for a refused or unreadable picture, else "".
+std::string togglePressureReview(const ReviewTarget& target,
+                                 const std::function<ChosenFile()>& choose, std::FILE* console,
+                                 std::FILE* errors);
 
 // The "LOAD" button with the native file chooser and the pressure view's buffers.
 void loadPressureImage();

@@ -6,6 +6,7 @@
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/pressure_image_loader.h"
 #include "pedalyx/station/handles.h"
+#include "platform/message_box_ui.h"
 
 namespace {
 
@@ -39,5 +40,6 @@ void loadPressureImage() {
   target.levelImage = pressureView->levelImage;
   target.colourTable = pressureView->colourTable;
   target.reviewMode = &pressureView->reviewMode;
-  togglePressureReview(target, chooseSavedPicture, stdout, stderr);
+  const std::string refused = togglePressureReview(target, chooseSavedPicture, stdout, stderr);
+  if (!refused.empty()) platform::showMessageBox(refused, "LOAD");
 }

@@ -15,6 +15,7 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/foot_type_classifier.h"
+#include "pedalyx/report/report_assets.h"
 #include "pedalyx/station/handles.h"
 
 #ifndef GL_BGR
@@ -60,8 +61,11 @@ GL_Display_reference::GL_Display_reference() : Fl_Gl_Window(654, 193, 265, 55) {
   std::printf("w %d   h %d \n", w(), h());
   placeholderWidth = w();
   placeholderHeight = h();
-  picture = cv::imread("./reference.png", cv::IMREAD_COLOR);
-  if (picture.empty()) std::fprintf(stderr, "reference.png could not be read\n");
+  std::string reason;
+  if (!platform::loadPicture("./reference.png", report::kReportAsset, cv::IMREAD_COLOR, picture,
+                             reason)) {
+    std::fprintf(stderr, "reference.png could not be read: %s\n", reason.c_str());
+  }
   textureDirty = true;
 }
 

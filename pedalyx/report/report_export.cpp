@@ -98,6 +98,8 @@ std::string phoneForFileName(const std::string& phone) {
       i += length;
     }
   }
+  // A leading dot would hide the customer's files.
+  for (size_t i = 0; i < name.size() && name[i] == '.'; ++i) name[i] = '_';
   return cutAtCharacterBoundary(name, kMaxPhoneNameBytes);
 }
 
@@ -167,15 +169,43 @@ bool writePressurePng(const uint8_t* plainImage, const std::string& path) {
          platform::writeFileAtomic(path, std::string(png.begin(), png.end()));
 }
 
+int removeStaleTemporaryFiles(const ConsoleSink& console) {
+  int removed = 0;
+  for (const char* folder : {".", kPdfFolder, kPngFolder, "./PressureImage"}) {
+    removed += platform::removeStaleTemporaryFiles(folder);
+  }
+  if (removed > 0) console(std::to_string(removed) + " unfinished files removed\n");
+  return removed;
+}
+
+std::string describeExportFailure(const ExportResult& result) {
+  std::string text;
+  if (!result.pdfWritten) text += "報表 PDF 未能寫入：" + pdfPath(result.reportName) + "\n";
+  if (!result.handoffRefusal.empty()) {
+    text += "足部數據不合理，未交給鞋墊程式：" + result.handoffRefusal + "\n";
+  } else if (!result.handoffWritten) {
+    text += std::string("鞋墊資料未能寫入：") + kInsoleHandoffPath + "\n";
+  }
+  if (!result.pngWritten) text += "足壓圖未能寫入：" + pngPath(result.reportName) + "\n";
+  return text;
+}
+
 ExportResult exportReport(const ExportInputs& in) {
   ExportResult result;
   result.reportName = reportName(in.phone, in.time);
   ensureFolder(kPdfFolder, in.console);
   result.pdfWritten =
       writePdf(in.pageOnePixels, in.pageTwoPixels, pdfPath(result.reportName), in.console);
-  if (in.startProgram) in.startProgram(kInsoleToolCommand);
-  result.handoffWritten = writeInsoleHandoff(
-      kInsoleHandoffPath, formatInsoleHandoff(in.left, in.right, result.reportName));
+  // Feet the insole tool would refuse are not handed over, and the tool is not started.
+  const std::string refusal = handoffRefusal(in.left, in.right);
+  if (refusal.empty()) {
+    if (in.startProgram) in.startProgram(kInsoleToolCommand);
+    result.handoffWritten = writeInsoleHandoff(
+        kInsoleHandoffPath, formatInsoleHandoff(in.left, in.right, result.reportName));
+  } else {
+    in.console("insole hand-off not written: " + refusal + "\n");
+    result.handoffRefusal = refusal;
+  }
   ensureFolder(kPngFolder, in.console);
   result.pngWritten = writePressurePng(in.plainImage, pngPath(result.reportName));
   return result;

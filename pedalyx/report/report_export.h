@@ -17,8 +17,8 @@ constexpr const char* kInsoleToolCommand = "./Cobblet.exe";
 constexpr size_t kMaxPhoneNameBytes = 114;
 
 // The phone text made fit for a file name: path separators, characters file systems refuse,
-// control characters, white space and broken UTF-8 become "_"; cut to kMaxPhoneNameBytes at a
-// character boundary. The report page itself shows the phone as typed.
+// control characters, white space, broken UTF-8 and leading dots become "_"; cut to
+// kMaxPhoneNameBytes at a character boundary. The report page itself shows the phone as typed.
 std::string phoneForFileName(const std::string& phone);
 
 // "<phone>_YYYYMMDDhhmm" from one clock reading; names the PDF, the PNG and both insoles.
@@ -48,6 +48,11 @@ inline bool writePdf(const uint8_t* pageOnePixels, const std::string& path,
 // Writes the 320 x 335 pressure picture (B, G, R bytes, bottom row first) as an upright PNG.
 bool writePressurePng(const uint8_t* plainImage, const std::string& path);
 
+// Removes the temporary files that a killed station or insole tool left in the working
+// directory and the output folders ("PDF_INSOLES", "FOOT_PRESSURE", "PressureImage"), telling
+// the console how many. Run at start.
+int removeStaleTemporaryFiles(const ConsoleSink& console);
+
 struct ExportInputs {
   std::string phone;
   platform::LocalTime time{};
@@ -63,10 +68,15 @@ struct ExportInputs {
 struct ExportResult {
   std::string reportName;
   bool pdfWritten = false, handoffWritten = false, pngWritten = false;
+  std::string handoffRefusal;  // why the feet were not handed over, if so
 };
 
+// The operator's message naming what an export could not write; "" when all was written.
+std::string describeExportFailure(const ExportResult& result);
+
 // The whole export in its fixed order: name, PDF folder, PDF, insole tool start, hand-off,
-// PNG folder, PNG. A failed step is reported on the console and the rest still runs.
+// PNG folder, PNG. A failed step is reported on the console and the rest still runs. Feet
+// that handoffRefusal refuses are neither handed over nor is the insole tool started.
 ExportResult exportReport(const ExportInputs& inputs);
 
 }  // namespace report

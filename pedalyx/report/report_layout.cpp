@@ -29,14 +29,6 @@ int truncateToInt(double value) {
   return static_cast<int>(value);
 }
 
-std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes) {
-  if (text.size() <= maxBytes) return text;
-  size_t end = maxBytes;
-  // Step back over continuation bytes to the lead byte of the character that was cut.
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end);
-}
-
 std::vector<Point> shoeTypeDots(double leftArch, double rightArch) {
   if (leftArch >= 0.26 || rightArch >= 0.26) return {{316, 140}};  // control type
   if (leftArch < 0.21 || rightArch < 0.21) return {{740, 211}};    // super-stable type

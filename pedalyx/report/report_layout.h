@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 namespace report {
 
 constexpr int kPageWidth = 1240;
@@ -80,7 +82,6 @@ std::vector<PlacedText> remarkLines(const std::string& remarks);
 // instead of overflowing (the value fields accept any number the operator types).
 int truncateToInt(double value);
 
-// The longest prefix of at most maxBytes bytes that does not end inside a UTF-8 character.
-std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes);
+using platform::cutAtCharacterBoundary;
 
 }  // namespace report

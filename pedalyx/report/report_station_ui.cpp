@@ -12,6 +12,7 @@
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/station/handles.h"
 #include "platform/clock.h"
+#include "platform/message_box_ui.h"
 #include "platform/process.h"
 
 namespace {
@@ -76,5 +77,7 @@ void exportReport(GL_Display_report& view) {
   in.left = footOf(leftArchInput, leftLengthInput, leftWidthInput, 0);
   in.right = footOf(rightArchInput, rightLengthInput, rightWidthInput, 6);
   in.startProgram = [](const std::string& command) { platform::startProgram(command); };
-  report::exportReport(in);
+  // The export runs inside the report view's draw: the message waits for the event loop.
+  const std::string failure = report::describeExportFailure(report::exportReport(in));
+  if (!failure.empty()) platform::postMessageBox(failure, "報表");
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <opencv2/imgcodecs.hpp>
 
+#include "pedalyx/report/report_assets.h"
 #include "pedalyx/report/report_text_gl.h"
 
 namespace {
@@ -27,8 +28,11 @@ ButtonPlace buttonPlace(const cv::Mat& picture, int pageIndex, int windowWidth) 
 }
 
 cv::Mat loadPicture(const char* path) {
-  cv::Mat picture = cv::imread(path, cv::IMREAD_COLOR);
-  if (picture.empty()) std::fprintf(stderr, "can not load %s\n", path);
+  cv::Mat picture;
+  std::string reason;
+  if (!platform::loadPicture(path, report::kReportAsset, cv::IMREAD_COLOR, picture, reason)) {
+    std::fprintf(stderr, "can not load %s: %s\n", path, reason.c_str());
+  }
   return picture;
 }
 

@@ -3,10 +3,13 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
 
+#include "pedalyx/report/report_export.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 
 int main(int argc, char** argv) {
+  // Files a killed run was writing are removed before anything reads the folder.
+  report::removeStaleTemporaryFiles(report::printToConsole);
   buildStation();
   mainWindow->show(argc, argv);
   return Fl::run();

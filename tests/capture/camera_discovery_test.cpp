@@ -7,6 +7,7 @@
 #include <opencv2/videoio.hpp>
 
 #include "capture/fake_sysfs.h"
+#include "hostile_pictures.h"
 #include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/capture/frame_feeds.h"
 #include "pedalyx/capture/simulated_plate.h"
@@ -296,6 +297,10 @@ TEST_F(Replay, FolderOfPicturesLoopsInNameOrder) {
   cv::imwrite((folder_ / "frame_001.png").string(),
               cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 100, 0)));
   std::ofstream(folder_ / "notes.txt") << "not a picture";
+  // A 58-byte BMP declaring 1 x 1 048 577 pixels once made the image library throw and end
+  // the station; it is passed over like any unreadable frame.
+  const std::string tall = bmpDeclaring(1, 1048577, 4);
+  std::ofstream(folder_ / "frame_0015.bmp", std::ios::binary) << tall;
   CameraFrameSource source;
   source.capture = openRecording(folder_.string(), false);
   ASSERT_TRUE(source.capture);

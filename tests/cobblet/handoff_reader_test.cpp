@@ -30,7 +30,7 @@ TEST_F(HandoffFolder, StationFileGivesBothSidesAndTheNameAndIsDeleted) {
   put(kHandoffPath,
       "left 0.24 253 98 12 10 18 15 25 20\r\nright 0.27 255 99 11 12 17 16 24 20\r\n"
       "0987_202612061704");
-  ASSERT_TRUE(readHandoffFile(folder, fields, log));
+  ASSERT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kApplied);
   EXPECT_TRUE(fields.leftPending);
   EXPECT_TRUE(fields.rightPending);
   EXPECT_FLOAT_EQ(fields.left.archIndex(), 0.24f);
@@ -41,22 +41,22 @@ TEST_F(HandoffFolder, StationFileGivesBothSidesAndTheNameAndIsDeleted) {
   EXPECT_EQ(fields.recordName, "0987_202612061704");
   EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
   EXPECT_NE(log.find("FOUND LEFT"), std::string::npos);
-  EXPECT_FALSE(readHandoffFile(folder, fields, log)) << "a hand-off is consumed once";
+  EXPECT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kNone) << "consumed once";
 }
 
 TEST_F(HandoffFolder, ParameterFileWithEightNumbersGoesFirstAndLeavesTheOtherForLater) {
   put(kParametersPath, "left 0.27 240 1 2 3 4 5 6 right 0.20 245 1 2 3 4 5 6 NAME");
   put(kHandoffPath, "right 0.30 250 1 2 3 4 5 6 7 LATER");
-  ASSERT_TRUE(readHandoffFile(folder, fields, log));
+  ASSERT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kApplied);
   EXPECT_FLOAT_EQ(fields.left.footLength(), 240);
   EXPECT_FLOAT_EQ(fields.right.archIndex(), 0.20f);
   EXPECT_EQ(fields.recordName, "NAME") << "eight numbers, so the ninth token is the name";
   EXPECT_NE(log.find("240.000000 "), std::string::npos) << "left values are logged";
   EXPECT_TRUE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
 
-  ASSERT_TRUE(readHandoffFile(folder, fields, log));
+  ASSERT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kApplied);
   EXPECT_EQ(fields.recordName, "LATER");
-  EXPECT_FALSE(readHandoffFile(folder, fields, log));
+  EXPECT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kNone);
 }
 
 TEST(HandoffGrammar, StrayTokensAreSkippedAndKeywordsMustMatchWhole) {
@@ -71,22 +71,45 @@ TEST(HandoffGrammar, StrayTokensAreSkippedAndKeywordsMustMatchWhole) {
   EXPECT_EQ(fields.recordName, "N1");
 }
 
-TEST(HandoffGrammar, BadNumberKeepsTheRestOfTheSideAndIsReadAsKeyword) {
-  HandoffFields fields;
-  fields.left.values[1] = 111;
-  fields.left.values[2] = 222;
-  std::string log;
-  applyHandoffText("left 0.25 abc 99 right 0.2 245 1 2 3 4 5 6 7 NAME", 9, fields, log);
-  EXPECT_TRUE(fields.leftPending);
-  EXPECT_FLOAT_EQ(fields.left.archIndex(), 0.25f);
-  EXPECT_FLOAT_EQ(fields.left.values[1], 111);
-  EXPECT_FLOAT_EQ(fields.left.values[2], 222);
-  EXPECT_TRUE(fields.rightPending) << "the side after the bad number is still read";
-  EXPECT_EQ(fields.recordName, "NAME");
+// A damaged record is never half taken: a huge length (a lost line break, "2e10"), a
+// non-finite arch index ("nan", which used to become the record name) or a number glued to the
+// next keyword refuses the whole hand-off, and the fields keep what they held.
+TEST(HandoffGrammar, AMalformedRecordIsRefusedWhole) {
+  const char* const damaged[] = {
+      "left 0.24 2e10 98 12 10 18 15 25 20 right 0.27 255 99 11 12 17 16 24 20 NAME",
+      "left 0.24 253 98 12 10 18 15 25 20 right nan 255 99 11 12 17 16 24 20 NAME",
+      "left 0.24 253 98 12 10 18 15 25 20right 0.27 255 99 11 12 17 16 24 20 NAME",
+      "left 0.24 253 98 12 10 18 15 25 20 right 1.5 255 99 11 12 17 16 24 20 NAME",
+      "left 0.24 253 98 12 10 18 15 25 20 right 0.27 255 99 11 12 17 16 24 20",
+      "left 0.25 abc 99 right 0.2 245 1 2 3 4 5 6 7 NAME",
+      "right 0.2 245",
+  };
+  for (const char* text : damaged) {
+    HandoffFields fields;
+    fields.recordName = "BEFORE";
+    fields.left.values[1] = 111;
+    std::string log, reason;
+    EXPECT_FALSE(applyHandoffText(text, 9, fields, log, &reason)) << text;
+    EXPECT_FALSE(reason.empty()) << text;
+    EXPECT_FALSE(fields.leftPending) << text;
+    EXPECT_FALSE(fields.rightPending) << text;
+    EXPECT_EQ(fields.recordName, "BEFORE") << text;
+    EXPECT_FLOAT_EQ(fields.left.values[1], 111) << text;
+  }
+}
 
-  HandoffFields notFinite;
-  applyHandoffText("left nan inf 1e50", 9, notFinite, log);
-  EXPECT_FLOAT_EQ(notFinite.left.archIndex(), 0) << "non-finite numbers are not accepted";
+TEST_F(HandoffFolder, ARefusedHandoffIsKeptAsideWithItsReason) {
+  const std::string text =
+      "left 0.24 2e10 98 12 10 18 15 25 20\nright 0.27 255 99 11 12 17 16 24 20\nN";
+  put(kHandoffPath, text);
+  std::string reason, keptAs;
+  EXPECT_EQ(readHandoffFile(folder, fields, log, &reason, &keptAs), HandoffRead::kRefused);
+  EXPECT_NE(reason.find("foot length"), std::string::npos) << reason;
+  EXPECT_EQ(keptAs, platform::joinPath(folder, "insole_info.bad"));
+  EXPECT_EQ(platform::readWholeFile(keptAs), text) << "nothing the station sent is lost";
+  EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
+  EXPECT_FALSE(fields.leftPending);
+  EXPECT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kNone);
 }
 
 TEST(HandoffGrammar, OnlyOneSide) {
@@ -103,11 +126,6 @@ TEST(HandoffGrammar, OnlyOneSide) {
   EXPECT_FALSE(left.rightPending);
   EXPECT_EQ(left.recordName, "");
   EXPECT_EQ(automaticInsolePath(left.recordName, 0), "./PDF_INSOLES/_iLeft.bmp");
-
-  HandoffFields rightWithoutName;
-  rightWithoutName.recordName = "BEFORE";
-  applyHandoffText("right 0.2 245", 9, rightWithoutName, log);
-  EXPECT_EQ(rightWithoutName.recordName, "BEFORE") << "a missing name keeps the last one";
 }
 
 TEST(HandoffGrammar, LongTokensAndNamesAreCut) {
@@ -118,13 +136,23 @@ TEST(HandoffGrammar, LongTokensAndNamesAreCut) {
                    log);
   EXPECT_EQ(fields.recordName, std::string(kMaxRecordNameLength, 'n'));
 
+  // 43 three-byte characters are 129 bytes; the 44th would end at byte 132: it is left out
+  // whole rather than cut into a broken file name.
+  std::string chinese;
+  for (int i = 0; i < 50; ++i) chinese += "電";
+  HandoffFields named;
+  applyHandoffText("right 0.2 245 1 2 3 4 5 6 7 " + chinese, 9, named, log);
+  EXPECT_EQ(named.recordName, chinese.substr(0, 129));
+
   HandoffFields glued;
   applyHandoffText(std::string(63, 'y') + "left 0.3 240", 9, glued, log);
   EXPECT_FALSE(glued.leftPending) << "a cut-off remainder is not read as a keyword";
 }
 
 TEST(RecordNames, SeparatorsAndRefusedCharactersBecomeUnderscores) {
-  EXPECT_EQ(automaticInsolePath("../../etc/x", 1), "./PDF_INSOLES/.._.._etc_x_iRight.bmp");
+  EXPECT_EQ(automaticInsolePath("../../etc/x", 1), "./PDF_INSOLES/___.._etc_x_iRight.bmp")
+      << "never a hidden file";
+  EXPECT_EQ(fileNameSafe(".hidden"), "_hidden");
   EXPECT_EQ(fileNameSafe("a\\b:c*d?e\"f<g>h|i\x01j"), "a_b_c_d_e_f_g_h_i_j");
   EXPECT_EQ(fileNameSafe("0987_202612061704"), "0987_202612061704");
   EXPECT_EQ(fileNameSafe("電話"), "電話") << "non-ASCII names stay";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace cobblet {
@@ -49,6 +50,12 @@ TEST(WidthFollowsLength, OneMillimetreForEveryFiveRoundingThreeAndFourAway) {
   EXPECT_EQ(widthStepForLength(227 - templateLength), -3);
   EXPECT_EQ(widthStepForLength(238 - templateLength), 0);
   EXPECT_EQ(widthStepForLength(0), 0);
+  // A length no foot has (a lost line break in a hand-off) once made the step -2147483648 and
+  // a shapeless insole; it is held at a metre's difference, and not-a-number changes nothing.
+  EXPECT_EQ(widthStepForLength(2e10), 200);
+  EXPECT_EQ(widthStepForLength(-2e10), -200);
+  EXPECT_EQ(widthStepForLength(std::nan("")), 0);
+  EXPECT_NEAR(archFactor(std::nanf("")), 1.0, 1e-6);
 }
 
 TEST(ArchFactor, LimitedIndexMapsToFactor) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <string>
 
 #include "platform/files.h"
@@ -121,8 +122,8 @@ TEST(ReferencePointFile, FirstNumberDecidesBetweenPixelsAndFractions) {
   std::string pixels, fractions;
   for (int i = 0; i < 16; ++i) {
     pixels += std::to_string(400 + i) + " " + std::to_string(100 + 10 * i) + "\n";
-    // The first number 0.5 makes everything fractions, even the later 1.5.
-    fractions += (i == 0 ? "0.5" : "1.5") + std::string(" 0.25\n");
+    // The first number 0.5 makes everything fractions, even the later 1.1.
+    fractions += (i == 0 ? "0.5" : "1.1") + std::string(" 0.25\n");
   }
   quiet([&] { EXPECT_EQ(applyReferencePointText(pixels, grid), ReferenceFileResult::Loaded); });
   EXPECT_EQ(grid.reference[3].x, 403.0f);
@@ -132,7 +133,7 @@ TEST(ReferencePointFile, FirstNumberDecidesBetweenPixelsAndFractions) {
   quiet([&] { EXPECT_EQ(applyReferencePointText(fractions, grid), ReferenceFileResult::Loaded); });
   EXPECT_EQ(grid.reference[0].x, 320.0f);
   EXPECT_EQ(grid.reference[0].y, 120.0f);
-  EXPECT_EQ(grid.reference[1].x, 960.0f);
+  EXPECT_FLOAT_EQ(grid.reference[1].x, 704.0f);
 }
 
 TEST(ReferencePointFile, ShortFileIsRefusedAndTheCurrentPointsStay) {
@@ -152,6 +153,42 @@ TEST(ReferencePointFile, ShortFileIsRefusedAndTheCurrentPointsStay) {
   EXPECT_EQ(readReferencePointFile(tempPath("no_such_points.txt"), missing),
             ReferenceFileResult::Missing);
   EXPECT_EQ(missing.meshY[meshIndex(12, 12)], 96.0f);
+}
+
+// A typed or damaged file must not warp every later pressure picture: numbers that are not
+// finite or lie far outside the camera frame are refused, and saving never converts such a
+// value to an integer before clamping it.
+TEST(ReferencePointFile, PointsThatAreNotNumbersOrFarOutsideTheFrameAreRefused) {
+  for (const char* bad : {"nan", "inf", "1e30", "-1e30", "900"}) {
+    std::string text = "400 100\n";
+    for (int i = 1; i < 16; ++i) text += (i == 7 ? std::string(bad) : "410") + " 120\n";
+    CalibrationGrid left, right;
+    setFallbackLayout(left, right);
+    const std::string log = quiet(
+        [&] { EXPECT_EQ(applyReferencePointText(text, left), ReferenceFileResult::Refused); });
+    EXPECT_NE(log.find("point 7"), std::string::npos) << bad << ": " << log;
+    EXPECT_EQ(left.reference[0].x, 580.0f) << bad << ": the current points stay";
+    EXPECT_EQ(left.reference[7].x, 520.0f) << bad;
+  }
+  CalibrationGrid left, right;
+  setFallbackLayout(left, right);
+  left.reference[4].x = 1e30f;
+  right.reference[9].y = -1e30f;
+  const CalibrationStoreBytes bytes = encodeCalibrationStore(left, right);
+  CalibrationGrid readLeft, readRight;
+  quiet([&] {
+    ASSERT_TRUE(
+        decodeCalibrationStore(std::string(bytes.begin(), bytes.end()), readLeft, readRight));
+  });
+  EXPECT_EQ(readLeft.reference[4].x, 65435.0f) << "clamped as a number, not wrapped";
+  EXPECT_EQ(readRight.reference[9].y, -100.0f);
+
+  left.reference[4].x = std::nanf("");
+  const std::string path = tempPath("store_nan.bin");
+  ASSERT_TRUE(saveCalibrationStore(path, right, right));
+  const std::string before = *platform::readWholeFile(path);
+  quiet([&] { EXPECT_FALSE(saveCalibrationStore(path, left, right)); });
+  EXPECT_EQ(platform::readWholeFile(path), before) << "the saved calibration stays";
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 
@@ -27,6 +29,41 @@ TEST(AtomicWrite, ReplacesTargetWholeAndLeavesNoTemporaryFile) {
 TEST(AtomicWrite, FailsWithoutTouchingAnythingInMissingFolder) {
   EXPECT_FALSE(platform::writeFileAtomic("/nonexistent-folder-xyz/file.txt", "x"));
   EXPECT_FALSE(platform::readWholeFile("/nonexistent-folder-xyz/file.txt").has_value());
+}
+
+// A killed writer leaves "<name>.partial-<pid>-XXXXXX"; the next start removes it, but never
+// the temporary file of a program that is still writing.
+TEST(AtomicWrite, StaleTemporaryFilesOfEndedProcessesAreSweptOthersStay) {
+  const std::string folder = makeTempFolder();
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  const std::string stale = "report.pdf.partial-" + std::to_string(ended) + "-Ab12Cd";
+  const std::string running = "report.pdf.partial-" + std::to_string(getppid()) + "-Xy34Zw";
+  for (const std::string& name :
+       {stale, running, std::string("report.pdf"), std::string("notes.partial-12-short")}) {
+    ASSERT_TRUE(platform::writeFileAtomic(platform::joinPath(folder, name), "x"));
+  }
+  EXPECT_TRUE(platform::isTemporaryFileName(stale));
+  EXPECT_FALSE(platform::isTemporaryFileName("notes.partial-12-short"));
+  EXPECT_EQ(platform::removeStaleTemporaryFiles(folder), 1);
+  EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, stale)));
+  EXPECT_TRUE(platform::fileExists(platform::joinPath(folder, running)));
+  EXPECT_TRUE(platform::fileExists(platform::joinPath(folder, "notes.partial-12-short")));
+}
+
+TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
+  const std::string folder = makeTempFolder();
+  const std::string target = platform::joinPath(folder, "Database_2080.csv");
+  ASSERT_TRUE(platform::writeFileAtomic(target, "header\n"));
+  platform::failWritesForTesting(ENOSPC);
+  EXPECT_FALSE(platform::writeFileAtomic(target, "replaced"));
+  EXPECT_EQ(errno, ENOSPC);
+  EXPECT_FALSE(platform::appendWhole(target, "row"));
+  platform::failWritesForTesting(0);
+  EXPECT_EQ(platform::readWholeFile(target), "header\n");
+  EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 1").c_str()), 0);
 }
 
 TEST(AppendWhole, AppendsPiecesInOrderAndCreatesFile) {

@@ -13,6 +13,11 @@ TEST(InsoleHandoff, BytesAreExactWithZonesHeelFirstAndNoFinalLineEnd) {
             "right 0.26 255 99 11 12 17 16 24 20\n"
             "0987_202612061704");
 
+  // Shares typed beyond 0 to 100 are written at the nearer end.
+  EXPECT_NE(formatInsoleHandoff(FootHandoff{0.2, 250, 90, {0, 0, 0, 0, 170, -5}}, right, "n")
+                .find("left 0.20 250 90 100 0 "),
+            std::string::npos);
+
   FootHandoff truncated{0.2, 252.9, 0, {99.99, 0, 0, 0, 0, 0}};
   EXPECT_EQ(formatInsoleHandoff(truncated, truncated, "x").substr(0, 17), "left 0.20 252 0 0");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "hostile_pictures.h"
 #include "pedalyx/report/pressure_image_loader.h"
 #include "platform/files.h"
 
@@ -156,6 +157,28 @@ TEST_F(ReviewToggle, PicturesOfAnotherShapeAreRefusedAndTheViewStaysLive) {
   run(ChosenFile{ChosenFile::kChosen, "/nonexistent/picture.png", ""});
   EXPECT_FALSE(buffers.reviewMode);
   EXPECT_NE(consoleText.find("cannot read"), std::string::npos);
+  EXPECT_EQ(buffers.marked, std::vector<unsigned char>(kPixels * 3, 0xEE));
+}
+
+// LOAD of a 58-byte BMP declaring 1 x 1 048 577 pixels once ended the station with the image
+// library's exception; it is refused by its header, the view stays live and the operator is
+// told.
+TEST_F(ReviewToggle, ATinyFileDeclaringAHugePictureIsRefusedWithoutEndingTheStation) {
+  const std::string tall = bmpDeclaring(1, 1048577, 4);
+  char pattern[] = "/tmp/station-loader-XXXXXX";
+  const std::string path = platform::joinPath(mkdtemp(pattern), "tall.bmp");
+  ASSERT_TRUE(platform::writeFileAtomic(path, tall));
+  CapturedStream console, errors;
+  const std::string message = togglePressureReview(
+      buffers.target(),
+      [&] {
+        return ChosenFile{ChosenFile::kChosen, path, ""};
+      },
+      console.file, errors.file);
+  EXPECT_NE(message.find("tall.bmp refused"), std::string::npos) << message;
+  EXPECT_NE(console.close().find("refused"), std::string::npos);
+  errors.close();
+  EXPECT_FALSE(buffers.reviewMode);
   EXPECT_EQ(buffers.marked, std::vector<unsigned char>(kPixels * 3, 0xEE));
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <opencv2/imgcodecs.hpp>
 #include <regex>
 #include <vector>
@@ -81,7 +83,8 @@ TEST(ReportNames, PhoneAndOneClockReadingNameEveryFile) {
 
 TEST(ReportNames, FileNamesNeverCarryPathsSpacesOrControls) {
   EXPECT_EQ(phoneForFileName("0912 345 678"), "0912_345_678");
-  EXPECT_EQ(phoneForFileName("../../etc/passwd"), ".._.._etc_passwd");
+  EXPECT_EQ(phoneForFileName("../../etc/passwd"), "___.._etc_passwd");
+  EXPECT_EQ(phoneForFileName(".0912"), "_0912") << "a leading dot would hide the report";
   EXPECT_EQ(phoneForFileName("a\\b:c*d?e\"f<g>h|i\tj\nk\x7f"), "a_b_c_d_e_f_g_h_i_j_k_");
   EXPECT_EQ(phoneForFileName("王小明\xE3\x80\x80電話"), "王小明_電話");  // ideographic space
   EXPECT_EQ(phoneForFileName("\xff\xfe"
@@ -155,6 +158,28 @@ TEST_F(ExportFolder, AFolderThatCannotBeMadeIsReportedAndTheRestStillRuns) {
   EXPECT_EQ(started_, "./Cobblet.exe");
   EXPECT_TRUE(result.handoffWritten);
   EXPECT_TRUE(result.pngWritten);
+}
+
+// An arch index typed as "inf" once reached the insole tool as "right inf …", where it became
+// the record name and both insoles were saved under a wrong name.
+TEST_F(ExportFolder, FeetTheInsoleToolWouldRefuseAreNotHandedOverAndTheOperatorIsTold) {
+  ExportInputs in = inputs("0987");
+  in.right.archIndex = std::numeric_limits<double>::infinity();
+  ExportResult result = exportReport(in);
+  EXPECT_TRUE(result.pdfWritten && result.pngWritten);
+  EXPECT_FALSE(result.handoffWritten);
+  EXPECT_FALSE(fs::exists(kInsoleHandoffPath));
+  EXPECT_EQ(started_, "") << "no insole tool waiting for a hand-off that never comes";
+  EXPECT_NE(console_.find("insole hand-off not written: right arch index"), std::string::npos)
+      << console_;
+  EXPECT_NE(describeExportFailure(result).find("right arch index"), std::string::npos);
+
+  for (double length : {0.4, 401.0, 2e10, std::nan("")}) {
+    FootHandoff foot{0.25, length, 98, {}};
+    EXPECT_FALSE(handoffRefusal(foot, in.left).empty()) << length;
+  }
+  EXPECT_EQ(handoffRefusal(in.left, FootHandoff{0.25, 400, 200, {150, -3, 0, 0, 0, 0}}), "");
+  EXPECT_EQ(describeExportFailure(exportReport(inputs("0987"))), "");
 }
 
 TEST_F(ExportFolder, PdfHoldsBothA4PagesInOrder) {
