@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 STATION = $(BUILD)/station
 
-.PHONY: deps build stage run test package asan bench format clean
+.PHONY: deps build stage run test package asan fuzz soak bench format clean
 
 deps:
 	bash tools/deps.sh
@@ -38,6 +38,18 @@ asan: deps
 	cd build-asan && ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer targets of fuzz/ in their own clang build (build-fuzz/), each run FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DPEDALYX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build-fuzz -j $(JOBS)
+	bash tools/fuzz.sh $(FUZZ_SECONDS) build-fuzz
+
+# The live station on the simulated camera for SOAK_MINUTES, an examination every minute.
+SOAK_MINUTES ?= 60
+soak: stage
+	bash tools/soak.sh $(SOAK_MINUTES) $(BUILD)
+
 bench: build
 	cmake --build $(BUILD) --target benchmarks
 	for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done
@@ -46,4 +58,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -7,6 +7,7 @@
 
 #include "cobblet/handoff_reader.h"
 #include "cobblet/insole_output.h"
+#include "cobblet/insole_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -58,8 +58,9 @@ void BalanceView::draw() {
     glOrtho(0, viewWidth_, 0, viewHeight_, 0, 1);
     glMatrixMode(GL_MODELVIEW);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // A new context has none of the old objects; a resize keeps them.
-    if (!context_valid()) texture_.release();
+    // Textures are shared between the toolkit's GL windows and outlive a hidden window's
+    // context: a new context deletes the old one (an unknown name is ignored).
+    if (!context_valid()) texture_.reset();
     if (!texture_) {
       createPictureTexture(texture_);
       glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCanvasWidth, kCanvasHeight, 0, GL_RGB,

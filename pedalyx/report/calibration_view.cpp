@@ -97,8 +97,9 @@ void GL_Display_webcam1::draw() {
     glViewport(0, 0, viewWidth_, viewHeight_);
     glOrtho(0, viewWidth_, 0, viewHeight_, -1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // A new context has none of the old objects; a resize keeps them.
-    if (!context_valid()) texture_.release();
+    // Textures are shared between the toolkit's GL windows and outlive a hidden window's
+    // context: a new context deletes the old one (an unknown name is ignored).
+    if (!context_valid()) texture_.reset();
   }
   drawFrame();
   if (pressureView != nullptr) {

@@ -62,11 +62,13 @@ void GL_Display_report::draw() {
   if (!context_valid() || !contextReady_) {
     if (glGenFramebuffers == nullptr && glewInit() != GLEW_OK)
       std::fprintf(stderr, "GLEW could not be initialised\n");
-    // Names of a context that is gone are forgotten, not deleted in the new one.
-    texture.release();
-    frameTexture.release();
+    // The toolkit's GL windows share textures and renderbuffers, so those of a context that
+    // went with a hidden window still exist: delete them (a name the new context does not
+    // know is ignored). Framebuffers are not shared and went with their context.
+    texture.reset();
+    frameTexture.reset();
     frameBuffer.release();
-    depthBuffer.release();
+    depthBuffer.reset();
     createPageTarget();
     contextReady_ = true;
     displayDirty_ = true;
