@@ -171,7 +171,7 @@ void pollTimer(void* data) {
     // stays for a later start that can.
     if (insoleView->readyToFit()) {
       readHandoffOnce(state);
-    } else if (!state.templateLoaded || insoleView->rendererFailed()) {
+    } else {
       std::printf("No insole can be made now: the hand-off is left in place\n");
     }
   }

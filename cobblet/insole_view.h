@@ -27,9 +27,9 @@ class GL_Display_Image : public Fl_Gl_Window {
   // decoded leaves the current template in place.
   void loadTemplate(const std::string& pathUtf8, int side);
 
-  // Whether an insole can be fitted and saved now: a template is loaded and the off-screen
-  // buffer could be made (not yet known before the first draw). Hand-offs wait until then.
-  bool readyToFit() const { return state.templateLoaded && renderer_ != nullptr; }
+  // Whether an insole can be fitted and saved: a template is loaded and the off-screen buffer
+  // did not fail (it is made at the first draw). Hand-offs wait until then.
+  bool readyToFit() const { return state.templateLoaded && !rendererFailed(); }
   // Whether the first draw found that no off-screen buffer can be made.
   bool rendererFailed() const { return glReady_ && renderer_ == nullptr; }
 

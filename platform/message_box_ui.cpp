@@ -30,6 +30,9 @@ void showPending(void* data) {
 
 void showMessageBox(const std::string& textUtf8, const std::string& captionUtf8) {
   logMessage(textUtf8, captionUtf8);
+  // Tests that run a program's windows inside their own process have nobody to press OK.
+  const char* unshown = std::getenv("PEDALYX_MESSAGES_LOGGED_ONLY");
+  if (unshown != nullptr && unshown[0] == '1') return;
   fl_message_title(captionUtf8.c_str());
   fl_message_hotspot(0);
   // An information box is acknowledged with "OK", as operators know it, not "Close".

@@ -13,5 +13,6 @@ void showMessageBox(const std::string& textUtf8, const std::string& captionUtf8)
 void postMessageBox(const std::string& textUtf8, const std::string& captionUtf8);
 
 // Tests and unattended runs set PEDALYX_MESSAGE_LOG=path: each message is then appended there
-// as "caption|text\n" as well as shown.
+// as "caption|text\n" as well as shown. PEDALYX_MESSAGES_LOGGED_ONLY=1 shows none (tests that
+// drive the windows from inside their own process).
 }  // namespace platform

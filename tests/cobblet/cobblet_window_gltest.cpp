@@ -35,6 +35,8 @@ class CobbletWindowTest : public ::testing::Test {
     }
     ASSERT_TRUE(platform::writeFileAtomic(platform::joinPath(folder, "bt_degree_30.txt"), "5"));
     ASSERT_EQ(chdir(folder.c_str()), 0);
+    setenv("PEDALYX_MESSAGE_LOG", platform::joinPath(folder, "messages.log").c_str(), 1);
+    setenv("PEDALYX_MESSAGES_LOGGED_ONLY", "1", 1);
     chooseFile = answerChooser;
     buildCobbletWindow();
   }
@@ -93,6 +95,30 @@ TEST_F(CobbletWindowTest, RefusedTemplateKeepsTheCurrentOne) {
   EXPECT_NE(log.find("compressed BMP"), std::string::npos) << log;
   EXPECT_TRUE(state().templatePlane == before);
   EXPECT_TRUE(insoleView->templateBitmap.loaded());
+  Fl::wait(0.1);  // the message waits for the event loop
+  EXPECT_NE(platform::readWholeFile("messages.log").value_or("").find("rle.bmp"),
+            std::string::npos)
+      << "a refused template is told, not only logged";
+}
+
+// A hand-off the tool cannot take whole is not half applied and not lost: it is kept aside
+// and the operator is told.
+TEST_F(CobbletWindowTest, AMalformedHandOffIsKeptAsideAndTold) {
+  ASSERT_TRUE(platform::writeFileAtomic(
+      "insole_info.txt", "left 0.27 240 1 2 3 4 5 6 7\nright nan 245 1 2 3 4 5 6 7\nNAME"));
+  cobblet::PollState poll;
+  poll.previousSecond = 1;
+  for (int tick = 0; tick < 30 && platform::fileExists("insole_info.txt"); ++tick) {
+    poll.previousSecond = 1;
+    pollTimer(&poll);
+    Fl::remove_timeout(pollTimer, &poll);
+    Fl::wait(0.2);
+  }
+  EXPECT_FALSE(state().handoff.leftPending);
+  EXPECT_FALSE(state().handoff.rightPending);
+  EXPECT_TRUE(platform::fileExists("insole_info.bad"));
+  EXPECT_NE(platform::readWholeFile("messages.log").value_or("").find("insole_info.bad"),
+            std::string::npos);
 }
 
 TEST_F(CobbletWindowTest, LengthCarriesTheWidthAndRestoreUndoesBoth) {

@@ -243,15 +243,16 @@ TEST(ReviewLoader, LoadShowsASavedPictureAndItsLevelsUntilPressedAgain) {
   cv::Mat live = cv::imread(run.screenshot("live_again.png"));
   EXPECT_FALSE(samePixels(shown, crop(live, main, kPressureView)));
 
-  // A picture of another size is refused with a console line; the view stays live.
+  // A picture of another size is refused by its header with a message; the view stays live.
   ASSERT_TRUE(cv::imwrite(run.path("FOOT_PRESSURE/small.png"), cv::Mat(100, 80, CV_8UC3)));
   click(main, kLoadButton);
   ASSERT_FALSE(run.findWindow("Load a image file").id.empty());
   StationRun::typeText("FOOT_PRESSURE/small.png");
   StationRun::key("Return");
   pause(2);
-  EXPECT_NE(run.console().find("small.png refused: picture is 80 x 100"), std::string::npos)
+  EXPECT_NE(run.console().find("small.png refused: PNG of 80 x 100"), std::string::npos)
       << run.console();
+  EXPECT_NE(run.messages().find("small.png refused"), std::string::npos) << "the operator is told";
   cv::Mat before = crop(cv::imread(run.screenshot("refused.png")), main, kPressureView);
   pause(1);
   cv::Mat after = crop(cv::imread(run.screenshot("refused_later.png")), main, kPressureView);
