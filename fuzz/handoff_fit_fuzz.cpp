@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     inputs.lengthSlider = values.footLength() + 10;
     state.targetHeight = float(inputs.lengthSlider / state.templateLength * 360);
     const int widthStep = cobblet::widthStepForLength(inputs.lengthSlider - state.templateLength);
-    state.targetWidth = float((state.templateWidth + widthStep) / double(state.templateWidth) * 150);
+    state.targetWidth =
+        float((state.templateWidth + widthStep) / double(state.templateWidth) * 150);
     (side == cobblet::kLeft ? inputs.leftArchIndex : inputs.rightArchIndex) = values.archIndex();
     inputs.padOn = false;
     state.currentSide = side;

@@ -96,8 +96,7 @@ TEST_F(CobbletWindowTest, RefusedTemplateKeepsTheCurrentOne) {
   EXPECT_TRUE(state().templatePlane == before);
   EXPECT_TRUE(insoleView->templateBitmap.loaded());
   Fl::wait(0.1);  // the message waits for the event loop
-  EXPECT_NE(platform::readWholeFile("messages.log").value_or("").find("rle.bmp"),
-            std::string::npos)
+  EXPECT_NE(platform::readWholeFile("messages.log").value_or("").find("rle.bmp"), std::string::npos)
       << "a refused template is told, not only logged";
 }
 

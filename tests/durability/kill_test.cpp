@@ -65,8 +65,8 @@ class Durability : public ::testing::Test {
       } else if (name == "insole_info.txt") {
         cobblet::HandoffFields fields;
         std::string log;
-        EXPECT_TRUE(cobblet::applyHandoffText(platform::readWholeFile(path).value_or(""), 9,
-                                              fields, log));
+        EXPECT_TRUE(
+            cobblet::applyHandoffText(platform::readWholeFile(path).value_or(""), 9, fields, log));
         EXPECT_EQ(fields.recordName, "0987_202703030905");
         EXPECT_EQ(fields.left.footLength(), fields.right.footLength());
       } else if (name == "Database_2080.csv") {
