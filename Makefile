@@ -1,5 +1,6 @@
 # Two entry points: `make run` (install, build, stage, start the station) and
-# `make test` (install, build, stage, run every test). Everything else is a helper.
+# `make test` (install, build, stage, run every fuzz target briefly and every test). Everything
+# else is a helper.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 STATION = $(BUILD)/station
@@ -19,7 +20,10 @@ stage: build
 run: stage
 	bash tools/run-station.sh $(STATION)
 
+# Every fuzz target for TEST_FUZZ_SECONDS first, then ctest, whose summary closes the run.
+TEST_FUZZ_SECONDS ?= 20
 test: stage
+	$(MAKE) fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The Debian package of the station (build/package/pedalyx_<version>_<arch>.deb), checked
