@@ -177,8 +177,8 @@ std::string pairText(const SwayFigures& f, int row) {
 std::string cell(const SwayRecording& r, int row) {
   if (!r.recorded()) return "-";
   const SwayFigures& f = r.figures[static_cast<int>(SwayPart::Both)];
-  const FigureRow& spec = kFigureRows[row];
-  return spec.value != nullptr ? format(spec.pattern, spec.value(f)) : pairText(f, row);
+  const FigureRow& figure = kFigureRows[row];
+  return figure.value != nullptr ? format(figure.pattern, figure.value(f)) : pairText(f, row);
 }
 
 }  // namespace
@@ -194,17 +194,17 @@ std::vector<SwayTableRow> swayFigureTable(const SwayRecording& eyesOpen,
   rows.push_back({"重心搖擺", heading("睜眼", eyesOpen), heading("閉眼", eyesClosed), "Romberg"});
   const int count = static_cast<int>(sizeof kFigureRows / sizeof kFigureRows[0]);
   for (int row = 0; row < count; ++row) {
-    const FigureRow& spec = kFigureRows[row];
+    const FigureRow& figure = kFigureRows[row];
     std::string quotient = "";
-    if (spec.romberg) {
+    if (figure.romberg) {
       quotient = "-";
       if (eyesOpen.recorded() && eyesClosed.recorded()) {
-        const auto q = rombergQuotient(spec.value(eyesClosed.figures[int(SwayPart::Both)]),
-                                       spec.value(eyesOpen.figures[int(SwayPart::Both)]));
+        const auto q = rombergQuotient(figure.value(eyesClosed.figures[int(SwayPart::Both)]),
+                                       figure.value(eyesOpen.figures[int(SwayPart::Both)]));
         if (q) quotient = format("%.2f", *q);
       }
     }
-    rows.push_back({spec.name, cell(eyesOpen, row), cell(eyesClosed, row), quotient});
+    rows.push_back({figure.name, cell(eyesOpen, row), cell(eyesClosed, row), quotient});
   }
   return rows;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/report_view.h"
+#include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
 
@@ -61,6 +63,21 @@ inline fs::path enterScratchStation(const std::string& name, const std::string& 
   setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
   workingDirectory = folder.string();
   return folder;
+}
+
+// Builds the station in the scratch folder, shows the main window, answers every message box
+// and waits until the simulated customer stands on the plate; false when nobody appeared.
+inline bool openStationUntilCustomerStands(double seconds) {
+  buildStation();
+  mainWindow->show();
+  Fl::add_timeout(0.2, closeMessageBoxes);
+  return pumpUntil(
+      [] {
+        int loaded = 0;
+        for (unsigned char level : pressureView->levelImage) loaded += level != 0;
+        return loaded > 5000;
+      },
+      seconds);
 }
 
 inline std::string messages() { return platform::readWholeFile("messages.log").value_or(""); }

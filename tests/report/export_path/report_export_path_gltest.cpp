@@ -50,16 +50,8 @@ TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
   // stays for the test to read.
   fs::path folder = enterScratchStation("export_path_station", "touch cobblet_started");
 
-  buildStation();
-  mainWindow->show();
-  Fl::add_timeout(0.2, closeMessageBoxes);
   // The simulated customer steps on the plate after its first second.
-  auto loadedPixels = [] {
-    int loaded = 0;
-    for (unsigned char level : pressureView->levelImage) loaded += level != 0;
-    return loaded;
-  };
-  ASSERT_TRUE(pumpUntil([&] { return loadedPixels() > 5000; }, 30)) << loadedPixels();
+  ASSERT_TRUE(openStationUntilCustomerStands(30)) << "the simulated customer never stood";
   takePictureButton->do_callback();  // hold the picture, so typed results stay
   pump(0.5);
 

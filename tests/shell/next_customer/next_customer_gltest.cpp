@@ -78,15 +78,7 @@ class NextCustomer : public ::testing::Test {
   // hand-off for the test to read.
   static void SetUpTestSuite() {
     enterScratchStation("next_customer_station", "exit 0");
-    buildStation();
-    mainWindow->show();
-    Fl::add_timeout(0.2, closeMessageBoxes);
-    auto loadedPixels = [] {
-      int loaded = 0;
-      for (unsigned char level : pressureView->levelImage) loaded += level != 0;
-      return loaded;
-    };
-    ASSERT_TRUE(pumpUntil([&] { return loadedPixels() > 5000; }, 60)) << loadedPixels();
+    ASSERT_TRUE(openStationUntilCustomerStands(60)) << "the simulated customer never stood";
   }
 
   void SetUp() override {
