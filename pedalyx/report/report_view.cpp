@@ -56,19 +56,41 @@ GL_Display_report::GL_Display_report()
   smallFont = report::loadReportFont(20);
 }
 
-GL_Display_report::~GL_Display_report() { placeholder.clear(); }
+GL_Display_report::~GL_Display_report() {
+  if (context() != nullptr) {
+    make_current();
+    deletePageObjects();
+  }
+  placeholder.clear();
+}
+
+// The toolkit's GL windows share their objects, so the page target of a hidden window's
+// context outlives that context: the page framebuffer keeps its 20 MB of attachments alive
+// even after their names are deleted. Everything goes while the context is still current.
+void GL_Display_report::hide() {
+  if (context() != nullptr) {
+    make_current();
+    deletePageObjects();
+  }
+  contextReady_ = false;
+  Fl_Gl_Window::hide();
+}
+
+void GL_Display_report::deletePageObjects() {
+  frameBuffer.reset();
+  depthBuffer.reset();
+  frameTexture.reset();
+  texture.reset();
+}
 
 void GL_Display_report::draw() {
   if (!context_valid() || !contextReady_) {
     if (glGenFramebuffers == nullptr && glewInit() != GLEW_OK)
       std::fprintf(stderr, "GLEW could not be initialised\n");
-    // The toolkit's GL windows share textures and renderbuffers, so those of a context that
-    // went with a hidden window still exist: delete them (a name the new context does not
-    // know is ignored). Framebuffers are not shared and went with their context.
-    texture.reset();
-    frameTexture.reset();
-    frameBuffer.release();
-    depthBuffer.reset();
+    // A context re-created without hide() may still see the old objects: nothing of this
+    // context exists yet, so deleting the old names touches only those (unknown ones are
+    // ignored).
+    deletePageObjects();
     createPageTarget();
     contextReady_ = true;
     displayDirty_ = true;

@@ -30,6 +30,7 @@ class GL_Display_report : public Fl_Gl_Window {
   GL_Display_report();
   ~GL_Display_report() override;
   void draw() override;
+  void hide() override;
   int handle(int event) override;
 
   TextureHandle texture;  // every textured quad and the final display
@@ -58,6 +59,7 @@ class GL_Display_report : public Fl_Gl_Window {
 
  private:
   void createPageTarget();
+  void deletePageObjects();
   void composeAndCapture(const ReportInputs& inputs);
   void showPage();
   void drawPageButton();

@@ -1,7 +1,9 @@
 // The report view composes both pages off-screen; these tests compare the captured pages with
 // the templates and the layout, and the exported PDF's rendering with the captured page 1.
 #include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -226,4 +228,33 @@ TEST_F(ReportView, PageButtonsTurnBetweenThePages) {
   desktop::click(at.x + 60, bottom);
   for (int i = 0; i < 20 && view_->pageIndex == 1; ++i) Fl::wait(0.05);
   EXPECT_EQ(view_->pageIndex, 0);
+}
+
+// The operator opens the report once per customer, and each opening gets a new GL context.
+// The station's other GL windows keep the shared objects of the old context alive, so a page
+// target left behind (20 MB of attachments) made the station grow by that much per customer.
+TEST_F(ReportView, ReopeningTheWindowKeepsNoOldPageTarget) {
+  struct PressureWindow : Fl_Gl_Window {
+    PressureWindow() : Fl_Gl_Window(600, 0, 64, 64) {}
+    void draw() override {}
+  } pressureWindow;
+  pressureWindow.show();
+  pressureWindow.make_current();  // its context shares the report's objects from now on
+
+  auto heapInUse = [] {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024 * 1024);
+  };
+  auto reopen = [] {
+    view_->hide();
+    Fl::wait(0.05);
+    view_->show();
+    view_->refreshPending = true;
+    drawUntilCaptured();
+  };
+  reopen();  // the first re-opening may settle caches of its own
+  const double before = heapInUse();
+  for (int customer = 0; customer < 4; ++customer) reopen();
+  EXPECT_LT(heapInUse() - before, 12.0) << "MB kept over four re-openings of the report";
+  pressureWindow.hide();
 }
