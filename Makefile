@@ -1,6 +1,6 @@
 # Two entry points: `make run` (install, build, stage, start the station) and
-# `make test` (install, build, stage, run every fuzz target briefly and every test). Everything
-# else is a helper.
+# `make test` (install, build, stage, run every fuzz target briefly, a short soak and every
+# test). Everything else is a helper.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 STATION = $(BUILD)/station
@@ -20,10 +20,13 @@ stage: build
 run: stage
 	bash tools/run-station.sh $(STATION)
 
-# Every fuzz target for TEST_FUZZ_SECONDS first, then ctest, whose summary closes the run.
+# Every fuzz target for TEST_FUZZ_SECONDS first, then a soak of TEST_SOAK_MINUTES, then ctest,
+# whose summary closes the run.
 TEST_FUZZ_SECONDS ?= 20
+TEST_SOAK_MINUTES ?= 3
 test: stage
 	$(MAKE) fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
+	bash tools/soak.sh $(TEST_SOAK_MINUTES) $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The Debian package of the station (build/package/pedalyx_<version>_<arch>.deb), checked

@@ -41,8 +41,8 @@ const char* const kMainTitle = "足底壓力檢測儀";
 const char* const kDataEntryTitle = "資料輸入";
 
 std::string outputFolder;
-bool keepOpen = false;  // the station is left running after the examination
-bool again = false;     // the station is already running, left by a --keep-open play
+bool keepOpen = false;         // the station is left running after the examination
+bool again = false;            // the station is already running, left by a --keep-open play
 std::string installedCommand;  // empty: ./Pedalyx in the working directory
 int stepNumber = 0;
 
@@ -256,6 +256,12 @@ int playOnce(const std::string& folder, const ExaminationPlan& plan, bool instal
   WindowPointer main{desktop::windowPosition(mainWindow)};
   say("station window open");
   if (again) {
+    // Whatever the last customer left open (a message after a missed click, the report) is
+    // put away first, so one failed examination does not fail every later one.
+    for (unsigned long window : desktop::visibleWindows()) {
+      if (window != mainWindow) desktop::sendClose(window);
+    }
+    std::this_thread::sleep_for(300ms);
     // The last customer's picture is under review: leave it, then back to the live view.
     main.clickCentre(575, 645, 60, 45);
     std::this_thread::sleep_for(500ms);
