@@ -46,6 +46,7 @@ GL_Display_Image::GL_Display_Image() : Fl_Gl_Window(30, 35, 150, 360) {
 }
 
 GL_Display_Image::~GL_Display_Image() {
+  Fl::remove_timeout(savePendingSideAfterDraw, this);
   if (renderer_ && context() != nullptr) {
     make_current();
     renderer_.reset();
@@ -146,7 +147,19 @@ void GL_Display_Image::draw() {
   glPointSize(1);
   glColor3f(1, 1, 1);
 
-  savePendingSide();
+  // The fitted foot is saved just after this draw: a failed save asks the operator to read a
+  // message, and no message box may run inside a draw.
+  if ((state.handoff.leftPending || state.handoff.rightPending) && !saveScheduled_) {
+    saveScheduled_ = true;
+    Fl::add_timeout(0.0, savePendingSideAfterDraw, this);
+  }
+}
+
+void GL_Display_Image::savePendingSideAfterDraw(void* view) {
+  auto* self = static_cast<GL_Display_Image*>(view);
+  // Cleared only afterwards: while a failure message waits for "OK", the next foot waits too.
+  self->savePendingSide();
+  self->saveScheduled_ = false;
 }
 
 void GL_Display_Image::savePendingSide() {

@@ -40,8 +40,10 @@ class GL_Display_Image : public Fl_Gl_Window {
   void loadPadShape();
   void fit();
   void savePendingSide();
+  static void savePendingSideAfterDraw(void* view);
 
   std::unique_ptr<cobblet::GlInsoleRenderer> renderer_;
   bool glReady_ = false;
+  bool saveScheduled_ = false;  // a fitted foot waits to be saved after the draw
   int pressX_ = 0, pressY_ = 0;
 };

@@ -40,10 +40,12 @@ class CobbletRun : public ::testing::Test {
     std::system(("rm -rf '" + folder + "'").c_str());
   }
 
-  void start() {
+  void start(bool diskFull = false) {
     pid = fork();
     if (pid == 0) {
       if (chdir(folder.c_str()) != 0) _exit(127);
+      if (diskFull) setenv("PEDALYX_FAIL_WRITES", "1", 1);
+      setenv("PEDALYX_MESSAGE_LOG", (folder + "/messages.txt").c_str(), 1);
       FILE* log = freopen("cobblet.log", "w", stdout);
       (void)log;
       execl("./Cobblet", "./Cobblet", static_cast<char*>(nullptr));
@@ -136,6 +138,45 @@ TEST_F(CobbletRun, LowerArchIndexGivesTheHigherArch) {
   ASSERT_FALSE(left.empty());
   ASSERT_FALSE(right.empty());
   EXPECT_GT(highest(left), highest(right) * 1.2);
+}
+
+// A full disk: each foot's failure is said and acknowledged in turn, and the tool still ends.
+TEST_F(CobbletRun, InsolesThatCannotBeWrittenAreSaidOneFootAtATime) {
+  start(true);
+  const std::string tool = windowId();
+  ASSERT_FALSE(tool.empty());
+  handOff("left 0.27 245 98 12 10 18 15 25 20\nright 0.27 245 99 11 12 17 16 24 20\nFULL");
+  const std::string messages = platform::joinPath(folder, "messages.txt");
+  auto said = [&] {
+    const std::string text = platform::readWholeFile(messages).value_or("");
+    size_t count = 0;
+    for (size_t at = text.find("鞋墊未能儲存"); at != std::string::npos;
+         at = text.find("鞋墊未能儲存", at + 1))
+      ++count;
+    return count;
+  };
+  auto waitUntilSaid = [&](size_t count) {
+    for (int i = 0; i < 200 && said() < count; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return said();
+  };
+  // The operator acknowledges the open message (closing its window is the same as "OK").
+  auto acknowledge = [&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (unsigned long window : desktop::visibleWindows()) {
+      if (std::to_string(window) != tool) desktop::sendClose(window);
+    }
+  };
+  ASSERT_EQ(waitUntilSaid(1), 1u);
+  // The right foot waits while the left foot's message is open.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  EXPECT_EQ(said(), 1u);
+  acknowledge();
+  ASSERT_EQ(waitUntilSaid(2), 2u);
+  EXPECT_NE(platform::readWholeFile(messages)->find("FULL_iRight.bmp"), std::string::npos);
+  acknowledge();
+  EXPECT_EQ(waitForExit(10), 0);
+  EXPECT_TRUE(insole("FULL_iLeft.bmp").empty());
 }
 
 TEST_F(CobbletRun, WindowShowsOnlyTheInsoleUntilF2AndWedgesChangeIt) {
