@@ -148,8 +148,13 @@ void GL_Display_Image::draw() {
   glColor3f(1, 1, 1);
 
   // The fitted foot is saved just after this draw: a failed save asks the operator to read a
-  // message, and no message box may run inside a draw.
-  if ((state.handoff.leftPending || state.handoff.rightPending) && !saveScheduled_) {
+  // message, and no message box may run inside a draw. The plane is taken now, as fitted:
+  // the hand-off's next foot may change the controls before the save runs.
+  cobblet::HandoffFields& handoff = state.handoff;
+  if ((handoff.leftPending || handoff.rightPending) && !saveScheduled_) {
+    const int side = handoff.leftPending ? cobblet::kLeft : cobblet::kRight;
+    (side == cobblet::kLeft ? handoff.leftPending : handoff.rightPending) = false;
+    pendingSave_ = std::make_unique<PendingSave>(PendingSave{side, state.resultPlane});
     saveScheduled_ = true;
     Fl::add_timeout(0.0, savePendingSideAfterDraw, this);
   }
@@ -163,22 +168,15 @@ void GL_Display_Image::savePendingSideAfterDraw(void* view) {
 }
 
 void GL_Display_Image::savePendingSide() {
-  cobblet::HandoffFields& handoff = state.handoff;
-  const auto saveSide = [&](int side) {
-    if (cobblet::saveInsoleForSide(templateBitmap, state.resultPlane, handoff.recordName, side)) {
-      return;
-    }
+  if (!pendingSave_) return;
+  const std::unique_ptr<PendingSave> save = std::move(pendingSave_);
+  const std::string& name = state.handoff.recordName;
+  if (!cobblet::saveInsoleForSide(templateBitmap, save->plane, name, save->side)) {
     // Shown now: the program may end right after the right foot.
-    platform::showMessageBox(
-        "鞋墊未能儲存：" + cobblet::automaticInsolePath(handoff.recordName, side),
-        cobblet::kCobbletCaption);
-  };
-  if (handoff.leftPending) {
-    handoff.leftPending = false;
-    saveSide(cobblet::kLeft);
-  } else if (handoff.rightPending) {
-    handoff.rightPending = false;
-    saveSide(cobblet::kRight);
+    platform::showMessageBox("鞋墊未能儲存：" + cobblet::automaticInsolePath(name, save->side),
+                             cobblet::kCobbletCaption);
+  }
+  if (save->side == cobblet::kRight) {
     // The right foot is the last one of a hand-off: the tool's work is done.
     std::fflush(stdout);
     std::exit(0);

@@ -44,6 +44,12 @@ class GL_Display_Image : public Fl_Gl_Window {
 
   std::unique_ptr<cobblet::GlInsoleRenderer> renderer_;
   bool glReady_ = false;
-  bool saveScheduled_ = false;  // a fitted foot waits to be saved after the draw
+  // A fitted foot of the hand-off, waiting to be saved just after the draw that fitted it.
+  struct PendingSave {
+    int side;
+    cobblet::HeightPlane plane;
+  };
+  std::unique_ptr<PendingSave> pendingSave_;
+  bool saveScheduled_ = false;
   int pressX_ = 0, pressY_ = 0;
 };
