@@ -45,8 +45,9 @@ Manifest readManifest(const std::string& path) {
     std::string line = text.substr(pos, end - pos);
     pos = end + 1;
     if (line.size() < 18 || line[16] != ' ') continue;
+    const std::string digits = line.substr(0, 16);  // outlives the end pointer read below
     char* rest = nullptr;
-    uint64_t sum = std::strtoull(line.substr(0, 16).c_str(), &rest, 16);
+    uint64_t sum = std::strtoull(digits.c_str(), &rest, 16);
     if (rest == nullptr || *rest != '\0') continue;
     manifest[line.substr(17)] = sum;
   }
