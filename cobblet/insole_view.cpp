@@ -151,32 +151,30 @@ void GL_Display_Image::draw() {
   // message, and no message box may run inside a draw. The plane is taken now, as fitted:
   // the hand-off's next foot may change the controls before the save runs.
   cobblet::HandoffFields& handoff = state.handoff;
-  if ((handoff.leftPending || handoff.rightPending) && !saveScheduled_) {
+  if ((handoff.leftPending || handoff.rightPending) && !pendingSave_) {
     const int side = handoff.leftPending ? cobblet::kLeft : cobblet::kRight;
     (side == cobblet::kLeft ? handoff.leftPending : handoff.rightPending) = false;
-    pendingSave_ = std::make_unique<PendingSave>(PendingSave{side, state.resultPlane});
-    saveScheduled_ = true;
+    pendingSave_ = PendingSave{side, state.resultPlane};
     Fl::add_timeout(0.0, savePendingSideAfterDraw, this);
   }
 }
 
 void GL_Display_Image::savePendingSideAfterDraw(void* view) {
   auto* self = static_cast<GL_Display_Image*>(view);
-  // Cleared only afterwards: while a failure message waits for "OK", the next foot waits too.
   self->savePendingSide();
-  self->saveScheduled_ = false;
+  // Cleared only afterwards: while a failure message waits for "OK", the next foot waits too.
+  self->pendingSave_.reset();
 }
 
 void GL_Display_Image::savePendingSide() {
-  if (!pendingSave_) return;
-  const std::unique_ptr<PendingSave> save = std::move(pendingSave_);
+  const PendingSave& save = *pendingSave_;
   const std::string& name = state.handoff.recordName;
-  if (!cobblet::saveInsoleForSide(templateBitmap, save->plane, name, save->side)) {
+  if (!cobblet::saveInsoleForSide(templateBitmap, save.plane, name, save.side)) {
     // Shown now: the program may end right after the right foot.
-    platform::showMessageBox("鞋墊未能儲存：" + cobblet::automaticInsolePath(name, save->side),
+    platform::showMessageBox("鞋墊未能儲存：" + cobblet::automaticInsolePath(name, save.side),
                              cobblet::kCobbletCaption);
   }
-  if (save->side == cobblet::kRight) {
+  if (save.side == cobblet::kRight) {
     // The right foot is the last one of a hand-off: the tool's work is done.
     std::fflush(stdout);
     std::exit(0);

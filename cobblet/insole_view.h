@@ -5,6 +5,7 @@
 #include <FL/Fl_Gl_Window.H>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cobblet/insole_bitmap.h"
@@ -49,7 +50,6 @@ class GL_Display_Image : public Fl_Gl_Window {
     int side;
     cobblet::HeightPlane plane;
   };
-  std::unique_ptr<PendingSave> pendingSave_;
-  bool saveScheduled_ = false;
+  std::optional<PendingSave> pendingSave_;  // set from the fitting draw until it is saved
   int pressX_ = 0, pressY_ = 0;
 };

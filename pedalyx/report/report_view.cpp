@@ -57,23 +57,23 @@ GL_Display_report::GL_Display_report()
 }
 
 GL_Display_report::~GL_Display_report() {
-  if (context() != nullptr) {
-    make_current();
-    deletePageObjects();
-  }
+  deleteObjectsWithTheirContext();
   placeholder.clear();
 }
 
-// The toolkit's GL windows share their objects, so the page target of a hidden window's
-// context outlives that context: the page framebuffer keeps its 20 MB of attachments alive
-// even after their names are deleted. Everything goes while the context is still current.
 void GL_Display_report::hide() {
-  if (context() != nullptr) {
-    make_current();
-    deletePageObjects();
-  }
+  deleteObjectsWithTheirContext();
   contextReady_ = false;
   Fl_Gl_Window::hide();
+}
+
+// The toolkit's GL windows share their objects, so the page target of a context that goes
+// outlives it: the page framebuffer keeps its 20 MB of attachments alive even after their
+// names are deleted. Everything goes while the context is still there and current.
+void GL_Display_report::deleteObjectsWithTheirContext() {
+  if (context() == nullptr) return;
+  make_current();
+  deletePageObjects();
 }
 
 void GL_Display_report::deletePageObjects() {

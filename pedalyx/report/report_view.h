@@ -60,6 +60,7 @@ class GL_Display_report : public Fl_Gl_Window {
  private:
   void createPageTarget();
   void deletePageObjects();
+  void deleteObjectsWithTheirContext();
   void composeAndCapture(const ReportInputs& inputs);
   void showPage();
   void drawPageButton();
