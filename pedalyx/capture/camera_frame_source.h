@@ -33,6 +33,11 @@ class FrameFeed {
   // When the last picture read was taken, in seconds on the feed's own clock; nothing for a
   // live device, whose pictures are timed by the station's clock as they arrive.
   virtual std::optional<double> pictureSeconds() const { return std::nullopt; }
+  // The camera's number of the last picture read: one more for each picture it took, so a
+  // picture the station never got shows as a gap. Nothing when the feed keeps no count.
+  virtual std::optional<int64_t> pictureCounter() const { return std::nullopt; }
+  // The rate the feed delivers at, frames per second; 0 when it does not say.
+  virtual double framesPerSecond() const { return 0; }
 };
 
 // One video input device as discovery sees it, in enumeration order.
@@ -57,13 +62,15 @@ struct CameraFrameSource {
 
 // Where discovery looks. fromEnvironment() reads PEDALYX_SIMULATED_CAMERA: unset or empty →
 // real devices only; "1" or a scene name → a simulated plate camera appended after the real
-// devices ("normal", "flat", "high", "balance", "sway"); a path to a video file or a folder of
-// images → that recording, looped, appended in the same way.
+// devices ("normal", "flat", "high", "balance", "sway", "walk"); a path to a video file or a
+// folder of images → that recording, looped, appended in the same way. The walking customer
+// plays at PEDALYX_SIMULATED_FPS frames a second (30 when unset or not a rate up to 240).
 struct CaptureSetup {
   std::string sysfsRoot = "/sys";
   std::string devRoot = "/dev";
-  std::string simulated;  // value of PEDALYX_SIMULATED_CAMERA
-  bool pace = true;       // simulated and replayed frames come at their own frame rate
+  std::string simulated;            // value of PEDALYX_SIMULATED_CAMERA
+  bool pace = true;                 // simulated and replayed frames come at their own frame rate
+  double walkFramesPerSecond = 30;  // of the "walk" scene
   static CaptureSetup fromEnvironment();
 };
 

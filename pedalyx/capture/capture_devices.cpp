@@ -3,11 +3,13 @@
 
 #include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/capture/frame_feeds.h"
+#include "pedalyx/capture/frame_rates.h"
 #include "platform/video_devices.h"
 
 namespace {
 
 constexpr uint32_t kSimulationSeed = 1;
+constexpr const char* kWalkSceneName = "walk";
 
 // The simulated camera carries a plate camera's product id in its path, after the real
 // devices, so a plate camera that is plugged in is always chosen first.
@@ -25,6 +27,10 @@ CaptureSetup CaptureSetup::fromEnvironment() {
   CaptureSetup setup;
   const char* simulated = std::getenv("PEDALYX_SIMULATED_CAMERA");
   if (simulated != nullptr) setup.simulated = simulated;
+  const char* rate = std::getenv("PEDALYX_SIMULATED_FPS");
+  setup.walkFramesPerSecond = simulatedFramesPerSecond(rate, stderr);
+  if (rate != nullptr && setup.simulated != kWalkSceneName)
+    std::fprintf(stderr, "PEDALYX_SIMULATED_FPS sets the \"walk\" scene's rate only\n");
   return setup;
 }
 
@@ -42,7 +48,12 @@ std::vector<CaptureDevice> captureDevicesOf(const CaptureSetup& setup) {
   }
   if (setup.simulated.empty()) return devices;
   bool pace = setup.pace;
-  if (std::optional<PlateScene> scene = plateSceneByName(setup.simulated)) {
+  if (setup.simulated == kWalkSceneName) {
+    const double rate = setup.walkFramesPerSecond;
+    devices.push_back(simulatedDevice("Simulated plate camera (walking)", [rate, pace] {
+      return openSimulatedWalk(rate, kSimulationSeed, pace);
+    }));
+  } else if (std::optional<PlateScene> scene = plateSceneByName(setup.simulated)) {
     PlateScene chosen = *scene;
     devices.push_back(simulatedDevice("Simulated plate camera", [chosen, pace] {
       return openSimulatedPlate(chosen, kSimulationSeed, pace);

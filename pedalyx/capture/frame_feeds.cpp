@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
@@ -9,13 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "pedalyx/capture/frame_rates.h"
+#include "pedalyx/capture/simulated_walk.h"
 #include "platform/picture_decoder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr double kDefaultFramesPerSecond = 30.0;
 
 class VideoNodeFeed : public FrameFeed {
  public:
@@ -23,12 +24,49 @@ class VideoNodeFeed : public FrameFeed {
     if (!capture_.open(index, cv::CAP_V4L2)) return false;
     capture_.set(cv::CAP_PROP_FRAME_WIDTH, kCameraFrameWidth);
     capture_.set(cv::CAP_PROP_FRAME_HEIGHT, kCameraFrameHeight);
+    // A walking roll-over lasts well under a second: ask for the camera's highest rate at this
+    // size (the driver keeps the nearest it has) and read back what it granted.
+    capture_.set(cv::CAP_PROP_FPS, kHighestFramesPerSecond);
+    const double granted = capture_.get(cv::CAP_PROP_FPS);
+    framesPerSecond_ =
+        std::isfinite(granted) && granted >= kLowestFramesPerSecond && granted <= 1000.0 ? granted
+                                                                                         : 0.0;
+    std::printf("SETUP: camera %d delivers %.1f frames per second\n", index, framesPerSecond_);
     return capture_.isOpened();
   }
-  bool read(cv::Mat& picture) override { return capture_.read(picture); }
+  bool read(cv::Mat& picture) override {
+    if (!capture_.read(picture)) return false;
+    stampPicture();
+    return true;
+  }
+  std::optional<double> pictureSeconds() const override { return seconds_; }
+  std::optional<int64_t> pictureCounter() const override { return counter_; }
+  double framesPerSecond() const override { return framesPerSecond_; }
 
  private:
+  // The driver's time of the exposure when it gives one (the monotonic clock), else nothing:
+  // the station then times the picture as it arrives. The counter moves on by as many frame
+  // periods as the driver's times lie apart, so a frame the driver dropped leaves a gap.
+  void stampPicture() {
+    const double milliseconds = capture_.get(cv::CAP_PROP_POS_MSEC);
+    const bool timed = std::isfinite(milliseconds) && milliseconds > 0;
+    if (counter_ < 0) driverTimes_ = timed;
+    std::optional<double> seconds;
+    if (driverTimes_ && timed) seconds = milliseconds / 1000.0;
+    int64_t step = 1;
+    if (seconds && seconds_ && framesPerSecond_ > 0) {
+      const double periods = (*seconds - *seconds_) * framesPerSecond_;
+      if (periods > 1.5 && periods < 1e6) step = std::llround(periods);
+    }
+    counter_ = counter_ < 0 ? 0 : counter_ + step;
+    seconds_ = seconds;
+  }
+
   cv::VideoCapture capture_;
+  double framesPerSecond_ = 0;
+  bool driverTimes_ = false;
+  int64_t counter_ = -1;
+  std::optional<double> seconds_;
 };
 
 class SimulatedPlateFeed : public FrameFeed {
@@ -47,6 +85,8 @@ class SimulatedPlateFeed : public FrameFeed {
   std::optional<double> pictureSeconds() const override {
     return static_cast<double>(next_ - 1) / SimulatedPlate::kFramesPerSecond;
   }
+  std::optional<int64_t> pictureCounter() const override { return next_ - 1; }
+  double framesPerSecond() const override { return SimulatedPlate::kFramesPerSecond; }
 
  private:
   SimulatedPlate plate_;
@@ -74,10 +114,35 @@ bool isImageFile(const fs::path& path) {
                      [&](const char* e) { return ext == e; });
 }
 
+// The walking customer at its frame rate, counted like the standing scenes.
+class SimulatedWalkFeed : public FrameFeed {
+ public:
+  SimulatedWalkFeed(double framesPerSecond, uint32_t seed, bool pace)
+      : walk_(framesPerSecond, seed), pacer_(framesPerSecond, pace) {}
+  bool read(cv::Mat& picture) override {
+    pacer_.waitForFrame(next_);
+    walk_.renderFrame(next_++, picture);
+    return true;
+  }
+  bool frameDue() const override { return pacer_.due(next_); }
+  std::optional<double> pictureSeconds() const override {
+    return static_cast<double>(next_ - 1) / walk_.framesPerSecond();
+  }
+  std::optional<int64_t> pictureCounter() const override { return next_ - 1; }
+  double framesPerSecond() const override { return walk_.framesPerSecond(); }
+
+ private:
+  SimulatedWalk walk_;
+  FramePacer pacer_;
+  int64_t next_ = 0;
+};
+
 class ImageFolderFeed : public FrameFeed {
  public:
-  ImageFolderFeed(std::vector<fs::path> files, bool pace)
-      : files_(std::move(files)), pacer_(kDefaultFramesPerSecond, pace) {}
+  ImageFolderFeed(std::vector<fs::path> files, bool pace, double framesPerSecond)
+      : files_(std::move(files)),
+        pacer_(framesPerSecond, pace),
+        framesPerSecond_(framesPerSecond) {}
   bool read(cv::Mat& picture) override {
     pacer_.waitForFrame(frames_++);
     // A file that cannot be read is passed over; a folder without readable pictures gives
@@ -95,14 +160,17 @@ class ImageFolderFeed : public FrameFeed {
   }
   bool frameDue() const override { return pacer_.due(frames_); }
   std::optional<double> pictureSeconds() const override {
-    return static_cast<double>(frames_ - 1) / kDefaultFramesPerSecond;
+    return static_cast<double>(frames_ - 1) / framesPerSecond_;
   }
+  std::optional<int64_t> pictureCounter() const override { return frames_ - 1; }
+  double framesPerSecond() const override { return framesPerSecond_; }
 
  private:
   std::vector<fs::path> files_;
   size_t next_ = 0;
   FramePacer pacer_;
   int64_t frames_ = 0;
+  double framesPerSecond_;
 };
 
 class VideoFileFeed : public FrameFeed {
@@ -133,6 +201,8 @@ class VideoFileFeed : public FrameFeed {
   std::optional<double> pictureSeconds() const override {
     return static_cast<double>(frames_ - 1) / framesPerSecond_;
   }
+  std::optional<int64_t> pictureCounter() const override { return frames_ - 1; }
+  double framesPerSecond() const override { return framesPerSecond_; }
 
  private:
   std::string path_;
@@ -173,6 +243,10 @@ std::unique_ptr<FrameFeed> openSimulatedPlate(PlateScene scene, uint32_t seed, b
   return std::make_unique<SimulatedPlateFeed>(scene, seed, pace);
 }
 
+std::unique_ptr<FrameFeed> openSimulatedWalk(double framesPerSecond, uint32_t seed, bool pace) {
+  return std::make_unique<SimulatedWalkFeed>(framesPerSecond, seed, pace);
+}
+
 std::unique_ptr<FrameFeed> openRecording(const std::string& path, bool pace) {
   std::error_code error;
   if (fs::is_directory(path, error)) {
@@ -181,11 +255,13 @@ std::unique_ptr<FrameFeed> openRecording(const std::string& path, bool pace) {
       if (entry.is_regular_file(error) && isImageFile(entry.path())) files.push_back(entry.path());
     if (files.empty()) return nullptr;
     std::sort(files.begin(), files.end());
-    return std::make_unique<ImageFolderFeed>(std::move(files), pace);
+    return std::make_unique<ImageFolderFeed>(std::move(files), pace,
+                                             folderFramesPerSecond(path, stderr));
   }
   if (!fs::is_regular_file(path, error)) return nullptr;
   if (isImageFile(path)) {
-    return std::make_unique<ImageFolderFeed>(std::vector<fs::path>{path}, pace);
+    return std::make_unique<ImageFolderFeed>(std::vector<fs::path>{path}, pace,
+                                             kDefaultFramesPerSecond);
   }
   auto feed = std::make_unique<VideoFileFeed>(path, pace);
   if (!feed->opened()) return nullptr;

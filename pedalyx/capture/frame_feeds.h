@@ -33,6 +33,10 @@ std::unique_ptr<FrameFeed> openVideoNode(int captureIndex);
 // The simulated plate camera: frames 0, 1, 2, … of the scene.
 std::unique_ptr<FrameFeed> openSimulatedPlate(PlateScene scene, uint32_t seed, bool pace);
 
-// A recording played in a loop: a video file, or the image files of a folder in name order.
-// Nothing when the path holds no readable frame.
+// The simulated walking customer (simulated_walk.h) at the given frame rate.
+std::unique_ptr<FrameFeed> openSimulatedWalk(double framesPerSecond, uint32_t seed, bool pace);
+
+// A recording played in a loop: a video file, or the image files of a folder in name order at
+// the rate of the folder's frames_per_second.txt (frame_rates.h). Nothing when the path holds
+// no readable frame.
 std::unique_ptr<FrameFeed> openRecording(const std::string& path, bool pace);

@@ -10,6 +10,7 @@
 #include "hostile_pictures.h"
 #include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/capture/frame_feeds.h"
+#include "pedalyx/capture/frame_rates.h"
 #include "pedalyx/capture/simulated_plate.h"
 #include "platform/video_devices.h"
 
@@ -312,6 +313,48 @@ TEST_F(Replay, FolderOfPicturesLoopsInNameOrder) {
   cv::Vec3b green(0, 100, 0), red(0, 0, 200);
   EXPECT_EQ(seen, (std::vector<cv::Vec3b>{green, red, green, red, green}));
   EXPECT_FALSE(openRecording((folder_ / "missing").string(), false));
+}
+
+TEST_F(Replay, FolderPlaysAndStampsItsFramesAtTheRateOfItsRateFile) {
+  for (int i = 0; i < 3; ++i)
+    cv::imwrite((folder_ / ("frame_" + std::to_string(i) + ".png")).string(),
+                cv::Mat(480, 640, CV_8UC3, cv::Scalar::all(50 * i)));
+  std::ofstream(folder_ / "frames_per_second.txt") << "60\n";
+  std::unique_ptr<FrameFeed> replay = openRecording(folder_.string(), /*pace=*/true);
+  ASSERT_TRUE(replay);
+  EXPECT_EQ(replay->framesPerSecond(), 60);
+  cv::Mat picture;
+  const auto start = std::chrono::steady_clock::now();
+  for (int n = 0; n < 7; ++n) {
+    ASSERT_TRUE(replay->read(picture));
+    EXPECT_DOUBLE_EQ(*replay->pictureSeconds(), n / 60.0);
+    EXPECT_EQ(*replay->pictureCounter(), n);
+  }
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(6 * 1000 / 60));
+  // A rate the plate camera cannot have plays at 30, as a folder without the file does.
+  for (const char* text : {"1000", "0", "sixty", "nan", "60 fps"}) {
+    std::ofstream(folder_ / "frames_per_second.txt") << text;
+    replay = openRecording(folder_.string(), false);
+    ASSERT_TRUE(replay->read(picture));
+    ASSERT_TRUE(replay->read(picture));
+    EXPECT_EQ(replay->framesPerSecond(), 30) << text;
+    EXPECT_DOUBLE_EQ(*replay->pictureSeconds(), 1 / 30.0) << text;
+  }
+}
+
+TEST(SimulatedWalkCamera, PlaysAtItsSetRateAndFallsBackToThirty) {
+  EXPECT_EQ(simulatedFramesPerSecond(nullptr, stderr), 30);
+  EXPECT_EQ(simulatedFramesPerSecond("120", stderr), 120);
+  EXPECT_EQ(simulatedFramesPerSecond("241", stderr), 30);
+  EXPECT_EQ(simulatedFramesPerSecond("-60", stderr), 30);
+  CaptureSetup setup{"/nonexistent", "/nonexistent", "walk", false, 120};
+  std::vector<CaptureDevice> devices = captureDevicesOf(setup);
+  ASSERT_EQ(devices.size(), 1u);
+  std::unique_ptr<FrameFeed> walk = devices[0].open();
+  cv::Mat picture;
+  for (int n = 0; n < 3; ++n) ASSERT_TRUE(walk->read(picture));
+  EXPECT_DOUBLE_EQ(*walk->pictureSeconds(), 2 / 120.0);
+  EXPECT_EQ(walk->framesPerSecond(), 120);
 }
 
 TEST_F(Replay, VideoFileLoopsAndIsResized) {
