@@ -251,6 +251,38 @@ static void fillBandLines(FootAxis& axis, int xStart, bool print) {
   setReferencePairs(axisLine, hx + 1, hy, hx - 1, hy);
 }
 
+ZoneRowRuns zoneRunsOfRow(int heelX, int heelY, int toeX, int toeY, int xStart, int y) {
+  // Exact integer geometry: with the axis vector (dx, dy) from heel to toe, a pixel's
+  // projection on the axis is p / |axis|^2 and its side the sign of the cross product. The
+  // lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
+  // multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
+  // for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
+  // neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
+  // and the cross product are linear in x, so each band and side is one run of columns.
+  ZoneRowRuns runs;
+  const int dx = toeX - heelX;
+  const int dy = toeY - heelY;
+  if (dy == 0) return runs;  // an axis across the plate has no zones
+  const int squaredLength = dx * dx + dy * dy;
+  const bool onLineToHeelSide = (dx > 0 && dy > 0) || (dx < 0 && dy < 0);
+  // 3p = a + b * k and the cross product = c - dy * k for column xStart + k.
+  const int a = 3 * ((xStart - heelX) * dx + (y - heelY) * dy);
+  const int b = 3 * dx;
+  const int c = dx * (y - heelY) - dy * (xStart - heelX);
+  const int firstRight = dy > 0 ? floorDiv(c, dy) + 1 : floorDiv(-c, -dy) + 1;
+  for (int band = 0; band < 3; ++band) {
+    // Inside the band: band * |axis|^2 < 3p <= top.
+    const int bottom = band * squaredLength;
+    const int top = (band + 1) * squaredLength - (onLineToHeelSide ? 0 : 1);
+    const ColumnRun run = columnsWhere(a, b, bottom, top);
+    runs.first[band] = run.first;
+    runs.last[band] = run.last;
+    runs.split[band] =
+        run.first > run.last ? run.first : std::clamp(firstRight, run.first, run.last + 1);
+  }
+  return runs;
+}
+
 bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
   if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
   const int xStart = axis.heelX > kCanvasHalfWidth ? kCanvasHalfWidth : 0;
@@ -260,36 +292,16 @@ bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
   }
   fillBandLines(axis, xStart, printDiagnostics);
 
-  // Exact integer geometry: with the axis vector (dx, dy) from heel to toe, a pixel's
-  // projection on the axis is p / |axis|^2 and its side the sign of the cross product. The
-  // lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
-  // multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
-  // for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
-  // neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
-  // and the cross product are linear in x, so each band and side is one run of columns.
-  const int dx = axis.toeX - axis.heelX;
-  const int dy = axis.toeY - axis.heelY;
-  const int squaredLength = dx * dx + dy * dy;
-  const bool onLineToHeelSide = (dx > 0 && dy > 0) || (dx < 0 && dy < 0);
   int64_t zoneLoad[6] = {};
   int bandCount[3] = {};
 
   for (int y = 0; y < canvasHeight; ++y) {
     const uint8_t* row = levelImage + y * canvasWidth + xStart;
-    // 3p = a + b * k and the cross product = c - dy * k for column xStart + k.
-    const int a = 3 * ((xStart - axis.heelX) * dx + (y - axis.heelY) * dy);
-    const int b = 3 * dx;
-    const int c = dx * (y - axis.heelY) - dy * (xStart - axis.heelX);
-    const int firstRight = dy > 0 ? floorDiv(c, dy) + 1 : floorDiv(-c, -dy) + 1;
+    const ZoneRowRuns runs = zoneRunsOfRow(axis.heelX, axis.heelY, axis.toeX, axis.toeY, xStart, y);
     for (int band = 0; band < 3; ++band) {
-      // Inside the band: band * |axis|^2 < 3p <= top.
-      const int bottom = band * squaredLength;
-      const int top = (band + 1) * squaredLength - (onLineToHeelSide ? 0 : 1);
-      ColumnRun run = columnsWhere(a, b, bottom, top);
-      if (run.first > run.last) continue;
-      const int split = std::clamp(firstRight, run.first, run.last + 1);
-      RunSums leftSums = sumRun(row, run.first, split);
-      RunSums rightSums = sumRun(row, split, run.last + 1);
+      if (runs.first[band] > runs.last[band]) continue;
+      RunSums leftSums = sumRun(row, runs.first[band], runs.split[band]);
+      RunSums rightSums = sumRun(row, runs.split[band], runs.last[band] + 1);
       bandCount[band] += leftSums.loaded + rightSums.loaded;
       zoneLoad[2 * band] += leftSums.load;
       zoneLoad[2 * band + 1] += rightSums.load;

@@ -50,6 +50,18 @@ struct FootAxis {
   unsigned revision = 0;
 };
 
+// The six zones of a foot axis on canvas row y, as the zone shares count them: for each band
+// (0 heel, 1 middle, 2 forefoot) the columns first..last of the half that starts at column
+// xStart (numbered 0..159 from there); those before split lie left of the axis (zones 0, 2,
+// 4), the others right of it (zones 1, 3, 5). A band the row misses has first > last. An axis
+// with heel and toe at the same height has no zones.
+struct ZoneRowRuns {
+  int first[3] = {0, 0, 0};
+  int split[3] = {0, 0, 0};
+  int last[3] = {-1, -1, -1};
+};
+ZoneRowRuns zoneRunsOfRow(int heelX, int heelY, int toeX, int toeY, int xStart, int y);
+
 class FootZoneAnalyzer {
  public:
   // `levelImage` is borrowed: 320 x 335 bytes that outlive the analyzer.
