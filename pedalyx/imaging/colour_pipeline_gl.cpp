@@ -254,8 +254,12 @@ void createFramebuffer(ColourPipeline& pipeline) {
 
 void warpPass(ColourPipeline& pipeline, const unsigned char* frame, const CalibrationGrid& left,
               const CalibrationGrid& right, bool toBackground, int ringIndex) {
-  const TextureHandle& target =
-      toBackground ? pipeline.textures[kBackgroundTexture] : pipeline.textures[ringIndex];
+  warpInto(pipeline, frame, left, right,
+           toBackground ? pipeline.textures[kBackgroundTexture] : pipeline.textures[ringIndex]);
+}
+
+void warpInto(ColourPipeline& pipeline, const unsigned char* frame, const CalibrationGrid& left,
+              const CalibrationGrid& right, const TextureHandle& target) {
   attachTarget(pipeline, target);
   glClearColor(0, 0, 1, 1);  // whatever the meshes leave uncovered stays pure blue
   glClear(GL_COLOR_BUFFER_BIT);
@@ -293,7 +297,11 @@ void drawBlueMask() {
 }
 
 void cleanPass(ColourPipeline& pipeline) {
-  attachTarget(pipeline, pipeline.textures[kCleanedTexture]);
+  cleanInto(pipeline, pipeline.textures[kCleanedTexture]);
+}
+
+void cleanInto(ColourPipeline& pipeline, const TextureHandle& target) {
+  attachTarget(pipeline, target);
   glEnable(GL_TEXTURE_2D);
   pipeline.shaderState = kCleanState;
   if (usePass(pipeline, kCleanState)) {
@@ -306,7 +314,12 @@ void cleanPass(ColourPipeline& pipeline) {
 }
 
 void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned char* levelImage) {
-  attachTarget(pipeline, pipeline.textures[kLevelTexture]);
+  levelInto(pipeline, filters, pipeline.textures[kLevelTexture], levelImage);
+}
+
+void levelInto(ColourPipeline& pipeline, const FilterValues& filters, const TextureHandle& target,
+               unsigned char* levelImage) {
+  attachTarget(pipeline, target);
   glColor3f(1, 1, 1);
   glEnable(GL_TEXTURE_2D);
   pipeline.shaderState = kLevelState;

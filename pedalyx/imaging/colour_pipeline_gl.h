@@ -102,5 +102,14 @@ void cleanPass(ColourPipeline& pipeline);
 void drawBlueMask();
 // Levels into the level texture and read back as the green channel into levelImage (320 x 335).
 void levelPass(ColourPipeline& pipeline, const FilterValues& filters, unsigned char* levelImage);
+// The warp, clean and level passes with their targets given: the live cycle above uses the
+// pipeline's own textures, the levels of one frame by itself its own (frame_levels_gl.h). The
+// clean pass reads what is bound on the ring's units 2..4, the level pass the cleaned image on
+// unit 5.
+void warpInto(ColourPipeline& pipeline, const unsigned char* frame, const CalibrationGrid& left,
+              const CalibrationGrid& right, const TextureHandle& target);
+void cleanInto(ColourPipeline& pipeline, const TextureHandle& target);
+void levelInto(ColourPipeline& pipeline, const FilterValues& filters, const TextureHandle& target,
+               unsigned char* levelImage);
 // Levels shown through the colour table on a width x height quad of the current framebuffer.
 void colourPass(ColourPipeline& pipeline, const FilterValues& filters, int width, int height);
