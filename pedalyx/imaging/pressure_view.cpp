@@ -51,7 +51,11 @@ GL_Display_Pressure::GL_Display_Pressure() : Fl_Gl_Window(5, 86, 630, 540) {
 // GL names die with the context; the context may already be gone here.
 GL_Display_Pressure::~GL_Display_Pressure() { releaseCamera(); }
 
-void GL_Display_Pressure::releaseCamera() { releaseCameraForView(frameSource); }
+void GL_Display_Pressure::releaseCamera() {
+  // A walking recording's thread reads the camera: it ends first.
+  gaitRecorder.clear();
+  releaseCameraForView(frameSource);
+}
 
 FilterValues GL_Display_Pressure::filterValues() const {
   FilterValues values;

@@ -13,6 +13,8 @@
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
+#include "pedalyx/imaging/frame_levels_gl.h"
+#include "pedalyx/imaging/gait_recorder.h"
 #include "pedalyx/imaging/sway_recorder.h"
 #include "pedalyx/imaging/zone_results_ui.h"
 
@@ -110,6 +112,9 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   std::unique_ptr<MeasureMarks> measureRight;  // right half of the view
   // The customer's timed stance recordings, fed one sample per new live frame.
   SwayRecorder swayRecorder;
+  // The customer's walking recording: every camera frame, levelled one by one in the draw.
+  GaitRecorder gaitRecorder;
+  FrameLevelTargets frameLevelTargets;
   ViewPoint referenceLines[kReferenceLineCapacity] = {};
   int referencePointCount = 0;  // clicks beyond the capacity are ignored
   bool reviewMode = false;      // show markedImage instead of the live pipeline

@@ -11,6 +11,7 @@
 #include "pedalyx/imaging/camera_link_view.h"
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
+#include "pedalyx/imaging/gait_frames_view.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/station/handles.h"
 
@@ -73,5 +74,7 @@ bool GL_Display_Pressure::passesDue() const {
 
 void GL_Display_Pressure::redrawIfChanged() {
   if (!shown()) return;
-  if (overlayInputs() != lastOverlayInputs_ || (!reviewMode && passesDue())) redraw();
+  if (overlayInputs() != lastOverlayInputs_ || (!reviewMode && passesDue()) ||
+      recordedFramesWaiting(*this))
+    redraw();
 }

@@ -14,6 +14,7 @@
 #include "pedalyx/imaging/camera_link_view.h"
 #include "pedalyx/imaging/colour_table.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
+#include "pedalyx/imaging/gait_frames_view.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/station/handles.h"
 #include "pedalyx/station/window_layout.h"
@@ -42,6 +43,7 @@ void GL_Display_Pressure::setViewProjection(int width, int height) {
 void GL_Display_Pressure::draw() {
   if (glUseProgram != nullptr) glUseProgram(0);
   if (!valid()) initialiseContext();
+  levelRecordedFrames(*this);
   if (reviewMode)
     drawReview();
   else
