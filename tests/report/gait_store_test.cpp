@@ -1,0 +1,85 @@
+// "Gait.csv" and the files of each contact: the header once over every recording's rows, one
+// column per figure, and each contact's trace and peak picture whole.
+#include "pedalyx/report/gait_store.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <opencv2/imgcodecs.hpp>
+
+#include "platform/files.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+// Two contacts of a square print, one each side, the second dropped by the operator.
+GaitResults twoContacts() {
+  ContactFinder finder;
+  std::vector<uint8_t> levels(kCanvasPixels, 0);
+  for (int n = 0; n < 14; ++n) {
+    std::fill(levels.begin(), levels.end(), 0);
+    const int x0 = n < 7 ? 40 : 230;
+    if (n % 7 >= 1 && n % 7 <= 5)
+      for (int y = 60; y < 90; ++y)
+        for (int x = x0; x < x0 + 20; ++x) levels[x + kCanvasWidth * y] = 100 + n;
+    finder.addFrame(100 + n, n / 50.0, levels.data());
+  }
+  GaitResults results;
+  results.frames = finder.frames();
+  results.framePeriod = 0.02;
+  results.contacts = finder.finish();
+  for (const GaitContact& c : results.contacts)
+    results.figures.push_back(computeContactFigures(c, results.framePeriod));
+  results.contacts[1].dropped = true;
+  return results;
+}
+
+TEST(GaitStore, RowsAppendUnderOneHeaderAndEachContactsFilesAreWhole) {
+  char pattern[] = "/tmp/gait_store_XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  const GaitResults results = twoContacts();
+  ASSERT_EQ(results.contacts.size(), 2u);
+  unsigned char table[768];
+  for (int i = 0; i < 768; ++i) table[i] = static_cast<unsigned char>(i / 3);
+  for (int save = 0; save < 2; ++save) {
+    const GaitSaveOutcome outcome =
+        saveGaitRecording(folder, "0912_20261207090503", "林,A", results, table);
+    EXPECT_TRUE(outcome.rowsWritten);
+    EXPECT_TRUE(outcome.failedFiles.empty());
+  }
+  const std::string csv =
+      platform::big5ToUtf8(platform::readWholeFile(folder + "/Gait.csv").value_or(""));
+  ASSERT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5) << csv;
+  EXPECT_EQ(csv.rfind("記錄,ID,序號,足,換邊,完整,剔除,", 0), 0u);
+  const std::string first = csv.substr(csv.find('\n') + 1);
+  EXPECT_EQ(first.rfind("0912_20261207090503,\"林,A\",1,左,否,是,否,0.020,5,50.0,100.00,", 0), 0u)
+      << first;
+  const std::string second = first.substr(first.find('\n') + 1);
+  EXPECT_EQ(second.rfind("0912_20261207090503,\"林,A\",2,右,否,是,是,0.160,", 0), 0u) << second;
+  // As many fields as the header, the quoted comma being none.
+  auto fields = [](const std::string& line) {
+    int count = 1;
+    bool quoted = false;
+    for (char c : line.substr(0, line.find('\n'))) {
+      if (c == '"') quoted = !quoted;
+      count += c == ',' && !quoted;
+    }
+    return count;
+  };
+  EXPECT_EQ(fields(first), fields(csv));
+  EXPECT_EQ(fields(second), fields(csv));
+
+  const std::string trace =
+      platform::readWholeFile(folder + "/GAIT/0912_20261207090503_2.csv").value_or("");
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 6);
+  EXPECT_NE(trace.find("\n108,0.1600,"), std::string::npos) << trace;
+  const cv::Mat picture = cv::imread(folder + "/GAIT/0912_20261207090503_1.png");
+  ASSERT_EQ(picture.size(), cv::Size(320, 335));
+  // Canvas row 60 is picture row 274; the print's highest level there was 105.
+  EXPECT_EQ(picture.at<cv::Vec3b>(334 - 60, 45), cv::Vec3b(105, 105, 105));
+  EXPECT_EQ(picture.at<cv::Vec3b>(10, 10), cv::Vec3b(0, 0, 0));
+  std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+}  // namespace
