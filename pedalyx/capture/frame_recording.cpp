@@ -114,6 +114,7 @@ void FrameRecording::readFrames(std::unique_ptr<FrameFeed>& camera, double secon
   int failuresInARow = 0;
   int64_t ownCount = 0;
   bool first = true;
+  Clock::time_point firstReadAt;
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(s.mutex);
@@ -133,9 +134,16 @@ void FrameRecording::readFrames(std::unique_ptr<FrameFeed>& camera, double secon
     frame.counter = camera->pictureCounter().value_or(ownCount);
     ++ownCount;
     toCameraFrame(picture, frame.frame);
+    const auto readAt = Clock::now();
     std::unique_lock<std::mutex> lock(s.mutex);
-    if (first) s.firstSeconds = frame.seconds;
+    if (first) {
+      s.firstSeconds = frame.seconds;
+      firstReadAt = readAt;
+    }
     first = false;
+    const double late = std::chrono::duration<double>(readAt - firstReadAt).count() -
+                        (frame.seconds - s.firstSeconds);
+    if (late > s.stats.mostLateSeconds) s.stats.mostLateSeconds = late;
     // The chosen time is full: this frame is the first beyond it.
     if (frame.seconds - s.firstSeconds >= seconds - 1e-9 && s.stats.framesRecorded > 0) break;
     const auto waitStart = Clock::now();

@@ -28,8 +28,12 @@ struct RecordingStats {
   size_t bytesWaiting = 0;
   size_t mostBytesWaiting = 0;    // the queue at its fullest
   double longestWaitForRoom = 0;  // seconds the thread once waited for room in the queue
-  double framesPerSecond = 0;     // the camera's rate, 0 when it does not say
-  bool cameraLost = false;        // the camera stopped delivering: the recording ended early
+  // How far the reads fell behind the camera's own clock at most (seconds since the first
+  // frame on the wall clock less on the camera's): a camera holds only a few frames for a
+  // late reader before it drops one.
+  double mostLateSeconds = 0;
+  double framesPerSecond = 0;  // the camera's rate, 0 when it does not say
+  bool cameraLost = false;     // the camera stopped delivering: the recording ended early
 };
 
 class FrameRecording {

@@ -68,4 +68,5 @@ class SimulatedWalk {
   double framesPerSecond_;
   uint32_t seed_;
   std::vector<Placement> placements_;
+  std::vector<float> noiseField_;  // one frame of sensor noise and some to spare
 };

@@ -57,6 +57,8 @@ class GaitRecorder {
   void update();
   // Whether the draw has work: frames waiting, or figures to make.
   bool hasWork() const;
+  // Frames recorded but not yet levelled.
+  size_t framesWaiting() const { return recording_.stats().framesWaiting; }
 
   const GaitResults& results() const { return results_; }
   // The operator's corrections of one contact; the figures and means follow.
