@@ -251,31 +251,31 @@ static void fillBandLines(FootAxis& axis, int xStart, bool print) {
   setReferencePairs(axisLine, hx + 1, hy, hx - 1, hy);
 }
 
-bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
-  if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
-  const int xStart = axis.heelX > kCanvasHalfWidth ? kCanvasHalfWidth : 0;
-  if (printDiagnostics) {
-    std::printf("p0( %d, %d )  pAngle[0]( %d, %d )\n", axis.heelX, axis.heelY, axis.toeX,
-                axis.toeY);
-  }
-  fillBandLines(axis, xStart, printDiagnostics);
+namespace {
 
-  // Exact integer geometry: with the axis vector (dx, dy) from heel to toe, a pixel's
-  // projection on the axis is p / |axis|^2 and its side the sign of the cross product. The
-  // lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
-  // multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
-  // for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
-  // neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
-  // and the cross product are linear in x, so each band and side is one run of columns.
+// The canvas half an axis covers: columns 160..319 when the heel lies right of column 160.
+int halfStartOf(const FootAxis& axis) {
+  return axis.heelX > kCanvasHalfWidth ? kCanvasHalfWidth : 0;
+}
+
+// Calls visit(y, zone, first, end) for the columns first..end-1 of row y that lie in zone 0..5
+// of the axis, row by row; every pixel of the half is in at most one run.
+//
+// Exact integer geometry: with the axis vector (dx, dy) from heel to toe, a pixel's
+// projection on the axis is p / |axis|^2 and its side the sign of the cross product. The
+// lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
+// multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
+// for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
+// neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
+// and the cross product are linear in x, so each band and side is one run of columns.
+template <class Visit>
+void forEachZoneRun(const FootAxis& axis, int canvasHeight, Visit&& visit) {
+  const int xStart = halfStartOf(axis);
   const int dx = axis.toeX - axis.heelX;
   const int dy = axis.toeY - axis.heelY;
   const int squaredLength = dx * dx + dy * dy;
   const bool onLineToHeelSide = (dx > 0 && dy > 0) || (dx < 0 && dy < 0);
-  int64_t zoneLoad[6] = {};
-  int bandCount[3] = {};
-
   for (int y = 0; y < canvasHeight; ++y) {
-    const uint8_t* row = levelImage + y * canvasWidth + xStart;
     // 3p = a + b * k and the cross product = c - dy * k for column xStart + k.
     const int a = 3 * ((xStart - axis.heelX) * dx + (y - axis.heelY) * dy);
     const int b = 3 * dx;
@@ -288,13 +288,29 @@ bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
       ColumnRun run = columnsWhere(a, b, bottom, top);
       if (run.first > run.last) continue;
       const int split = std::clamp(firstRight, run.first, run.last + 1);
-      RunSums leftSums = sumRun(row, run.first, split);
-      RunSums rightSums = sumRun(row, split, run.last + 1);
-      bandCount[band] += leftSums.loaded + rightSums.loaded;
-      zoneLoad[2 * band] += leftSums.load;
-      zoneLoad[2 * band + 1] += rightSums.load;
+      visit(y, 2 * band, xStart + run.first, xStart + split);
+      visit(y, 2 * band + 1, xStart + split, xStart + run.last + 1);
     }
   }
+}
+
+}  // namespace
+
+bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
+  if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
+  if (printDiagnostics) {
+    std::printf("p0( %d, %d )  pAngle[0]( %d, %d )\n", axis.heelX, axis.heelY, axis.toeX,
+                axis.toeY);
+  }
+  fillBandLines(axis, halfStartOf(axis), printDiagnostics);
+
+  int64_t zoneLoad[6] = {};
+  int bandCount[3] = {};
+  forEachZoneRun(axis, canvasHeight, [&](int y, int zone, int first, int end) {
+    const RunSums sums = sumRun(levelImage + y * canvasWidth, first, end);
+    bandCount[zone / 2] += sums.loaded;
+    zoneLoad[zone] += sums.load;
+  });
 
   const int contact = bandCount[0] + bandCount[1] + bandCount[2];
   const float archIndex = contact == 0 ? 0.0f : static_cast<float>(bandCount[1]) / contact;
@@ -395,4 +411,14 @@ void FootZoneAnalyzer::computeLevelStatistics() {
     changed |= update(classShareTotal[j], percent(l.classCount[j] + r.classCount[j], pixelsTotal));
   }
   if (changed) ++levelRevision;
+}
+
+bool markFootZones(const FootAxis& axis, int8_t* zoneOfPixel) {
+  if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
+  std::fill(zoneOfPixel, zoneOfPixel + kCanvasPixels, int8_t{-1});
+  forEachZoneRun(axis, kCanvasHeight, [&](int y, int zone, int first, int end) {
+    std::fill(zoneOfPixel + y * kCanvasWidth + first, zoneOfPixel + y * kCanvasWidth + end,
+              static_cast<int8_t>(zone));
+  });
+  return true;
 }

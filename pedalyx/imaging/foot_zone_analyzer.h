@@ -50,6 +50,12 @@ struct FootAxis {
   unsigned revision = 0;
 };
 
+// The zone (0..5, numbered as zoneShare) of every canvas pixel under a measured axis, -1 for
+// pixels in none: the bands and sides computeFootZones counts by, whatever their level.
+// zoneOfPixel holds kCanvasPixels entries, bottom row first. Returns false, map untouched,
+// when the axis has fewer than two points or heel and toe lie at the same height.
+bool markFootZones(const FootAxis& axis, int8_t* zoneOfPixel);
+
 class FootZoneAnalyzer {
  public:
   // `levelImage` is borrowed: 320 x 335 bytes that outlive the analyzer.
