@@ -8,11 +8,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
+#include "pedalyx/imaging/pressure_calibration.h"
 #include "pedalyx/imaging/sway_recorder.h"
 #include "pedalyx/imaging/zone_results_ui.h"
 
@@ -108,6 +110,8 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   int ringFrames = 0;                          // frames written into the ring so far
   std::unique_ptr<MeasureMarks> measureLeft;   // left half of the view
   std::unique_ptr<MeasureMarks> measureRight;  // right half of the view
+  // The technician's load calibration read at start; nothing while the plate is uncalibrated.
+  std::optional<PressureCalibration> pressureCalibration;
   // The customer's timed stance recordings, fed one sample per new live frame.
   SwayRecorder swayRecorder;
   ViewPoint referenceLines[kReferenceLineCapacity] = {};
