@@ -234,6 +234,11 @@ TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
   cleanPass(broken);
   levelPass(broken, FilterValues{}, levels.data());
   EXPECT_EQ(*std::max_element(levels.begin(), levels.end()), 0);
+  // The broken pipeline's textures took the texture units the shared pipeline samples and die
+  // with it; the suites after this one get the shared pipeline's own objects back.
+  createPipelineObjects(*pipeline_, black.data(), table_, STATION_DIR);
+  createFramebuffer(*pipeline_);
+  setPipelineUniforms(*pipeline_, FilterValues{});
 }
 
 }  // namespace
