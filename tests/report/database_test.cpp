@@ -8,14 +8,9 @@
 #include "pedalyx/report/measurement_database.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 namespace {
-
-std::string makeTempFolder() {
-  char pattern[] = "/tmp/station-database-XXXXXX";
-  const char* folder = mkdtemp(pattern);
-  return folder ? folder : "";
-}
 
 // Splits a row written without quotes at its commas; the last piece is what follows the last
 // comma (empty for a well-formed row).
@@ -133,7 +128,7 @@ TEST(DatabaseRow, LongOperatorTextIsCutAtAWholeCharacter) {
 class DatabaseSave : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = makeTempFolder();
+    folder = scratch.path();
     for (int i = 0; i < 3; ++i) pictures[i].assign(320 * 335 * 3, static_cast<unsigned char>(i));
     // Bottom-left pixel of the low picture is pure red (R G B order, bottom row first).
     pictures[0][0] = 255;
@@ -143,6 +138,7 @@ class DatabaseSave : public ::testing::Test {
     set.even = pictures[1].data();
     set.high = pictures[2].data();
   }
+  ScratchFolder scratch{"station-database"};
   std::string folder;
   std::vector<unsigned char> pictures[3];
   BalancePictures set;

@@ -21,6 +21,7 @@
 #include "pedalyx/station/handles.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -34,14 +35,37 @@ std::string line(Fl_Browser* list, int number) {
   return text != nullptr ? text : "";
 }
 
-TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
-  char pattern[] = "/tmp/history_window_XXXXXX";
-  const std::string folder = mkdtemp(pattern);
-  char previous[4096];
-  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-  ASSERT_EQ(chdir(folder.c_str()), 0);
-  platform::makeDirectory("PDF_INSOLES");
-  platform::makeDirectory("FOOT_PRESSURE");
+// The data-entry fields "歷史" reads, in a window of their own.
+void typeCustomer(const char* id, const char* phone) {
+  static Fl_Double_Window* dataWindow = nullptr;
+  if (dataWindow == nullptr) {
+    dataWindow = new Fl_Double_Window(300, 100);
+    idInput = new Fl_Input(50, 10, 200, 30, "ID");
+    phoneInput = new Fl_Input(50, 50, 200, 30, "電話");
+    dataWindow->end();
+  }
+  idInput->value(id);
+  phoneInput->value(phone);
+}
+
+// Runs the test in a temporary station folder of its own.
+class HistoryWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
+    ASSERT_EQ(chdir(scratch_.path().c_str()), 0);
+    platform::makeDirectory("PDF_INSOLES");
+    platform::makeDirectory("FOOT_PRESSURE");
+  }
+  void TearDown() override {
+    if (historyWindow != nullptr) historyWindow->hide();
+    ASSERT_EQ(chdir(previous_), 0);
+  }
+  ScratchFolder scratch_{"history-window"};
+  char previous_[4096] = {};
+};
+
+TEST_F(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
   const uint32_t first = 1780000000;
   const double lengths[3] = {249, 251, 252};
   for (int visit = 0; visit < 3; ++visit) {
@@ -58,12 +82,7 @@ TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
     }
   }
 
-  auto* dataWindow = new Fl_Double_Window(300, 100);
-  idInput = new Fl_Input(50, 10, 200, 30, "ID");
-  phoneInput = new Fl_Input(50, 50, 200, 30, "電話");
-  dataWindow->end();
-  idInput->value("A123");
-  phoneInput->value("0987");
+  typeCustomer("A123", "0987");
   historyButtonCallback(nullptr, nullptr);
   pump(0.5);
   ASSERT_NE(historyWindow, nullptr);
@@ -88,11 +107,7 @@ TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
   if (const char* keep = std::getenv("HISTORY_SHOT")) {
     system(("import -window root '" + std::string(keep) + "'").c_str());
   }
-
-  historyWindow->hide();
-  dataWindow->hide();
-  ASSERT_EQ(chdir(previous), 0);
-  std::system(("rm -rf '" + folder + "'").c_str());
 }
+
 
 }  // namespace
