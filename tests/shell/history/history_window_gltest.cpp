@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "pedalyx/report/customer_history.h"
+#include "pedalyx/report/history_text.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_layout.h"
@@ -109,5 +111,44 @@ TEST_F(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
   }
 }
 
+// Twelve visits, the last two saved 20 s apart in one minute: the choices once joined their
+// equal dates into one entry, so a choice showed the visit after it and the oldest could not be
+// chosen.
+TEST_F(HistoryWindow, EveryVisitIsChoosableAndShowsItselfAlsoTwoInOneMinute) {
+  const uint32_t first = 1780000000 - 1780000000 % 60;  // a whole minute
+  std::vector<uint32_t> stamps;
+  for (int visit = 0; visit < 11; ++visit) stamps.push_back(first + visit * 7 * 24 * 3600);
+  stamps.push_back(stamps.back() + 20);
+  for (size_t visit = 0; visit < stamps.size(); ++visit) {
+    MeasurementRecord record;
+    record.id = "B7";
+    record.footLength[0] = 240 + visit;
+    saveMeasurement(".", record, BalancePictures{}, stamps[visit]);
+  }
 
+  typeCustomer("B7", "");
+  historyButtonCallback(nullptr, nullptr);
+  pump(0.3);
+  ASSERT_EQ(historyVisitList->size(), 12);
+  ASSERT_EQ(historyEarlierChoice->size() - 1, 12) << "one entry per visit";
+  ASSERT_EQ(historyLaterChoice->size() - 1, 12);
+  const std::string sameMinute = report::visitDate(report::localMinuteOf(stamps.back()));
+  EXPECT_STREQ(historyLaterChoice->text(0), (sameMinute + " (2)").c_str());
+  EXPECT_STREQ(historyLaterChoice->text(1), (sameMinute + " (1)").c_str());
+  for (int entry = 0; entry < 12; ++entry) {
+    ASSERT_TRUE(historyEarlierChoice->value(entry)) << entry;
+    historyEarlierChoice->do_callback();
+    // Newest first: entry k is the visit saved with length 251 - k, compared with the newest.
+    const int length = 251 - entry;
+    EXPECT_EQ(line(historyDifferenceList, 2), "@.足長 左\t@." + std::to_string(length) +
+                                                  "\t@.251\t@.+" + std::to_string(251 - length))
+        << entry;
+    EXPECT_EQ(line(historyVisitList, entry + 1)
+                  .rfind("@." + std::string(historyEarlierChoice->text()) + "  左 " +
+                             std::to_string(length) + "/",
+                         0),
+              0u)
+        << line(historyVisitList, entry + 1);
+  }
+}
 }  // namespace
