@@ -80,6 +80,10 @@ std::string unreadableLine(const DatabaseRow& row, bool simplified) {
     case RowProblem::kUnclosedQuote:
       why = pick(simplified, "引號沒有結束", "引号没有结束");
       break;
+    case RowProblem::kStrayQuote:
+      why = pick(simplified, "第 ", "第 ") + detail +
+            pick(simplified, " 欄有多餘的引號", " 栏有多余的引号");
+      break;
     case RowProblem::kNone:
       break;
   }

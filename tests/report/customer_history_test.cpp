@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pedalyx/imaging/colour_table.h"
+#include "pedalyx/report/history_text.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_layout.h"
@@ -143,6 +144,40 @@ TEST(DatabaseRows, DamagedRowsAreListedAndTheRowsAfterThemStillRead) {
   EXPECT_TRUE(rows[4].readable);
   EXPECT_EQ(rows[4].stamp, 104u);
   EXPECT_EQ(rows[4].line, 6);
+}
+
+// A double quote inside a field once opened a quoted field there, which ran on into the next
+// row with such a quote: of six such rows, every second one vanished into the one before.
+TEST(DatabaseRows, AStrayQuoteMakesItsRowUnreadableAndNoOtherRowVanishes) {
+  MeasurementRecord record;
+  record.id = "A1";
+  record.caseTexts[0] = "x";
+  std::string file = measurementHeader(record);
+  for (uint32_t stamp = 100; stamp < 106; ++stamp) {
+    std::string row = measurementRow(record, stamp);
+    if (stamp < 103) {
+      row.replace(row.find(",A1,"), 4, ",A\"1,");  // in the ID
+    } else {
+      row.replace(row.find(",x,"), 3, ",x\"y,");  // in the first case text
+    }
+    file += row;
+  }
+  file += measurementRow(record, 106);
+  const std::vector<DatabaseRow> rows = readDatabaseRows(file);
+  ASSERT_EQ(rows.size(), 7u);
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_FALSE(rows[k].readable) << k;
+    EXPECT_EQ(rows[k].line, k + 2);
+    EXPECT_EQ(rows[k].problem, RowProblem::kStrayQuote) << k;
+    EXPECT_EQ(rows[k].problemDetail, k < 3 ? 2 : 34) << k;
+    EXPECT_EQ(rows[k].idKnown, k >= 3) << "the ID is told when its field was whole";
+  }
+  EXPECT_EQ(rows[3].id, "A1");
+  EXPECT_NE(unreadableLine(rows[0], false).find("(第 2 欄有多餘的引號): 100,A\"1,"),
+            std::string::npos)
+      << unreadableLine(rows[0], false);
+  EXPECT_TRUE(rows[6].readable);
+  EXPECT_EQ(rows[6].stamp, 106u);
 }
 
 TEST(ReportNames, PhoneAndMinuteAreSplitOffTheLastUnderscore) {
