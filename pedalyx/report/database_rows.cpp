@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "pedalyx/report/measurement_database.h"
 #include "platform/text_encoding.h"
 
 namespace report {
@@ -88,7 +89,7 @@ bool readStamp(const std::string& text, uint32_t& stamp) {
 // Fills the row from the record's fields; false with the row's problem set otherwise.
 bool takeFields(const std::vector<std::string>& f, DatabaseRow& row) {
   if (f.size() >= 2) {
-    row.id = platform::big5ToUtf8(f[1]);
+    row.id = textOfField(f[1]);
     row.idKnown = true;
   }
   // Every field is followed by a comma, so a whole row splits into 51 fields and an empty one.
@@ -162,7 +163,7 @@ std::vector<DatabaseRow> readDatabaseRows(const std::string& bytes) {
       row.problemDetail = record.strayQuoteColumn;
       // The ID is told when its field was read whole before the quote.
       if (record.fields.size() > 2) {
-        row.id = platform::big5ToUtf8(record.fields[1]);
+        row.id = textOfField(record.fields[1]);
         row.idKnown = true;
       }
     } else {

@@ -123,6 +123,20 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
       << "a row without balance pictures noted no arch index; it is unknown, not 0";
 }
 
+// An ID a spreadsheet would run as a formula is stored inert; the history still finds it.
+TEST_F(ShopFolder, AnIdStoredInertForSpreadsheetsFindsItsCustomer) {
+  save("=A1+1", kFirst, 0.24, 30);
+  save("'=A1+1", kFirst + kDay, 0.24, 30);  // typed with the apostrophe itself
+  const std::string file =
+      platform::readWholeFile(platform::joinPath(folder, kDatabaseFile)).value_or("");
+  EXPECT_NE(file.find(",\"'=A1+1\","), std::string::npos) << file;
+  EXPECT_NE(file.find(",\"''=A1+1\","), std::string::npos) << file;
+  const CustomerHistory history = findCustomerHistory(folder, "=A1+1", "");
+  ASSERT_EQ(history.visits.size(), 1u);
+  EXPECT_EQ(history.visits[0].row->id, "=A1+1");
+  EXPECT_EQ(findCustomerHistory(folder, "'=A1+1", "").visits.size(), 1u);
+}
+
 TEST(DatabaseRows, DamagedRowsAreListedAndTheRowsAfterThemStillRead) {
   MeasurementRecord record;
   record.id = "A1";
