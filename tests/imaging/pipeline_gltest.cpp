@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pipeline_fixture.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -212,8 +213,8 @@ TEST_F(PipelineTest, FramebufferRecreationDeletesThePreviousObjects) {
 }
 
 TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
-  const std::string folder = ::testing::TempDir() + "/broken_shader_" + std::to_string(getpid());
-  std::system(("mkdir -p " + folder).c_str());
+  ScratchFolder scratch("broken-shader");
+  const std::string folder = scratch.path();
   std::FILE* f = std::fopen((folder + "/colorShader.vert").c_str(), "w");
   std::fputs("#version 120\nvoid main() { gl_Position = ftransform(); }\n", f);
   std::fclose(f);

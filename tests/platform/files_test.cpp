@@ -9,16 +9,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "scratch_folder.h"
+
 namespace {
 
-std::string makeTempFolder() {
-  char pattern[] = "/tmp/station-files-XXXXXX";
-  const char* folder = mkdtemp(pattern);
-  return folder ? folder : "";
-}
-
 TEST(AtomicWrite, ReplacesTargetWholeAndLeavesNoTemporaryFile) {
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  std::string folder = scratch.path();
   std::string target = platform::joinPath(folder, "noise.txt");
   ASSERT_TRUE(platform::writeFileAtomic(target, "old content that is longer"));
   ASSERT_TRUE(platform::writeFileAtomic(target, "5 6.0"));
@@ -34,7 +31,8 @@ TEST(AtomicWrite, FailsWithoutTouchingAnythingInMissingFolder) {
 // A killed writer leaves "<name>.partial-<pid>-XXXXXX"; the next start removes it, but never
 // the temporary file of a program that is still writing.
 TEST(AtomicWrite, StaleTemporaryFilesOfEndedProcessesAreSweptOthersStay) {
-  const std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  const std::string folder = scratch.path();
   const pid_t ended = fork();
   if (ended == 0) _exit(0);
   ASSERT_GT(ended, 0);
@@ -54,7 +52,8 @@ TEST(AtomicWrite, StaleTemporaryFilesOfEndedProcessesAreSweptOthersStay) {
 }
 
 TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
-  const std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  const std::string folder = scratch.path();
   const std::string target = platform::joinPath(folder, "Database_2080.csv");
   ASSERT_TRUE(platform::writeFileAtomic(target, "header\n"));
   platform::failWritesForTesting(ENOSPC);
@@ -67,14 +66,16 @@ TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
 }
 
 TEST(AppendWhole, AppendsPiecesInOrderAndCreatesFile) {
-  std::string target = platform::joinPath(makeTempFolder(), "db.csv");
+  ScratchFolder scratch("station-files");
+  std::string target = scratch / "db.csv";
   ASSERT_TRUE(platform::appendWhole(target, "header\n"));
   ASSERT_TRUE(platform::appendWhole(target, "row1"));
   EXPECT_EQ(platform::readWholeFile(target).value_or(""), "header\nrow1");
 }
 
 TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
-  std::string folder = platform::joinPath(makeTempFolder(), "PDF_INSOLES");
+  ScratchFolder scratch("station-files");
+  std::string folder = scratch / "PDF_INSOLES";
   EXPECT_TRUE(platform::makeDirectory(folder));
   EXPECT_TRUE(platform::makeDirectory(folder));
   EXPECT_TRUE(platform::isDirectory(folder));
@@ -86,7 +87,8 @@ TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
 }
 
 TEST(CurrentDirectory, ReadsPathsFarLongerThanAHundredUnits) {
-  std::string deep = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  std::string deep = scratch.path();
   for (int i = 0; i < 30; ++i) {
     deep = platform::joinPath(deep, "folder_with_a_long_name");
     ASSERT_TRUE(platform::makeDirectory(deep));
