@@ -155,10 +155,10 @@ FootZoneAnalyzer::FootZoneAnalyzer(const uint8_t* image, int width, int height)
 }
 
 bool FootZoneAnalyzer::placeAxisPoint(int x, int y) {
-  FootAxis& axis = x < viewWidth / 2 ? left : right;
   int viewY = viewHeight - y - 1;
   int canvasX = static_cast<int>(x * scaleX);
   int canvasY = static_cast<int>(viewY * scaleY);
+  FootAxis& axis = isLeftFootColumn(canvasX) ? left : right;
   if (axis.pointCount >= 2) return false;
   if (axis.pointCount == 0) {
     axis.heelX = canvasX;
@@ -205,7 +205,9 @@ void clearFoot(FootAxis& axis) {
 
 }  // namespace
 
-void FootZoneAnalyzer::removeAxis(int x) { clearFoot(x < viewWidth / 2 ? left : right); }
+void FootZoneAnalyzer::removeAxis(int x) {
+  clearFoot(isLeftFootColumn(static_cast<int>(x * scaleX)) ? left : right);
+}
 
 void FootZoneAnalyzer::removeBothAxes() {
   clearFoot(left);
@@ -253,7 +255,7 @@ static void fillBandLines(FootAxis& axis, int xStart, bool print) {
 
 bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
   if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
-  const int xStart = axis.heelX > kCanvasHalfWidth ? kCanvasHalfWidth : 0;
+  const int xStart = isLeftFootColumn(axis.heelX) ? 0 : kCanvasHalfWidth;
   if (printDiagnostics) {
     std::printf("p0( %d, %d )  pAngle[0]( %d, %d )\n", axis.heelX, axis.heelY, axis.toeX,
                 axis.toeY);

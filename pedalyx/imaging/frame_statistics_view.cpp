@@ -65,7 +65,8 @@ void publishFrameResults(GL_Display_Pressure& view) {
 }
 
 static MeasureMarks& marksUnder(GL_Display_Pressure& view, int x) {
-  return x < view.w() / 2 ? *view.measureLeft : *view.measureRight;
+  return isLeftFootColumn(view.measureLeft->toImage(x, 0).x) ? *view.measureLeft
+                                                             : *view.measureRight;
 }
 
 void pressAnalysisTool(GL_Display_Pressure& view, bool rightButton, int x, int y) {
