@@ -28,7 +28,7 @@ void rescaleAnalyzer(GL_Display_Pressure& view, int width, int height) {
   view.analyzer->rescale(width, height);
 }
 
-void computeLiveFootZones(GL_Display_Pressure& view) {
+void computeFootZonesOfLevels(GL_Display_Pressure& view) {
   view.analyzer->computeFootZones(view.analyzer->left);
   view.analyzer->computeFootZones(view.analyzer->right);
 }
