@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "pedalyx/report/foot_type_classifier.h"
+
 namespace report {
 namespace {
 
@@ -30,9 +32,10 @@ int truncateToInt(double value) {
 }
 
 std::vector<Point> shoeTypeDots(double leftArch, double rightArch) {
-  if (leftArch >= 0.26 || rightArch >= 0.26) return {{316, 140}};  // control type
-  if (leftArch < 0.21 || rightArch < 0.21) return {{740, 211}};    // super-stable type
-  return {{316, 211}, {547, 211}};                                 // basic-function type
+  // A flat foot asks for the control type, a high arch for the super-stable type.
+  if (leftArch >= kNormalBelow || rightArch >= kNormalBelow) return {{316, 140}};
+  if (leftArch < kHighArchedBelow || rightArch < kHighArchedBelow) return {{740, 211}};
+  return {{316, 211}, {547, 211}};  // basic-function type
 }
 
 Rect footTypeMark(float column, bool leftFoot) {
