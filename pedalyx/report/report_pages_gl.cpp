@@ -151,7 +151,7 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
   drawPicture(texture.get(), markImage, two.balanceMark);
   for (const report::PlacedText& t : two.remarkLines)
     report::writeText(font.get(), t.x, t.y, t.text);
-  if (in.sway != nullptr) drawSwaySection(font.get(), smallFont.get(), *in.sway);
+  if (in.sway != nullptr) drawSwaySection({font.get(), tableFont.get(), smallFont.get()}, *in.sway);
   capturePage(pageTwoPixels, pageImage);
   refreshPending = false;
 
