@@ -112,13 +112,7 @@ void GL_Display_report::createPageTarget() {
                  static_cast<unsigned>(status));
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-  glGenTextures(1, &name);
-  texture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  createPictureTexture(texture);
   uploadBgr(placeholder.data(), placeholderWidth, placeholderHeight);
 }
 
