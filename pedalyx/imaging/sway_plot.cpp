@@ -26,6 +26,13 @@ bool loaded(const std::vector<uint8_t>& levels, int x, int y) {
   return levels[y * kCanvasWidth + x] != 0;
 }
 
+// Characters of a UTF-8 text (its bytes that do not continue a character).
+int characterCount(const std::string& text) {
+  int count = 0;
+  for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+  return count;
+}
+
 std::string format(const char* pattern, double value) {
   char text[48];
   std::snprintf(text, sizeof text, pattern, value);
@@ -95,7 +102,7 @@ SwayPicture plateTracePicture(const SwayRecording& recording, const PlotArea& ar
 }
 
 SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& area,
-                               double labelSize) {
+                               double labelSize, const std::string& title) {
   SwayPicture picture;
   const double stripHeight = area.height / 2;
   const PlotArea upper{area.left, area.bottom + stripHeight, area.width, stripHeight};
@@ -137,12 +144,19 @@ SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& a
     }
     picture.lines.push_back(std::move(line));
   }
-  // The strip names in the strips' top left corners, the scale in the bottom left corner, all
-  // starting a few units inside the frame: their width is the font's, unknown here.
+  // The title and the strip names in the strips' top left corners, the scale in the bottom left
+  // corner, all starting a few units inside the frame. Only the title's width is known here:
+  // each of its full-width characters is one label size wide.
   const double inset = 0.3 * labelSize;
   const double textX = area.left + inset;
   const double belowTop = labelSize + inset;
-  picture.labels.push_back({textX, upper.bottom + upper.height - belowTop, "前後 (mm)"});
+  const double upperBase = upper.bottom + upper.height - belowTop;
+  double stripNameX = textX;
+  if (!title.empty()) {
+    picture.labels.push_back({textX, upperBase, title});
+    stripNameX += (characterCount(title) + 1) * labelSize;
+  }
+  picture.labels.push_back({stripNameX, upperBase, "前後 (mm)"});
   picture.labels.push_back({textX, lower.bottom + lower.height - belowTop, "左右 (mm)"});
   picture.labels.push_back({textX, area.bottom + inset, format("±%.0f mm", halfRange)});
   return picture;

@@ -45,10 +45,10 @@ SwayPicture plateTracePicture(const SwayRecording& recording, const PlotArea& ar
 
 // Front-back (upper strip) and left-right (lower strip) combined COP about the mean of the
 // samples so far against time, both strips on the same millimetre scale; the labels name the
-// strips and the scale and stay inside the frames for text `labelSize` units high (the
-// window's 14-pixel labels by default).
+// picture (`title`, full-width characters, none by default), the strips and the scale and stay
+// inside the frames for text `labelSize` units high (the window's 14-pixel labels by default).
 SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& area,
-                               double labelSize = 14);
+                               double labelSize = 14, const std::string& title = "");
 
 // The figures table: a heading row, then one row per figure with its name, the eyes-open
 // value, the eyes-closed value and the Romberg quotient where one applies ("-" where a value

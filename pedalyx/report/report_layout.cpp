@@ -106,13 +106,10 @@ SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>
   l.texts.push_back({140, 970, "重心搖擺：站立時足底壓力中心的晃動（睜眼 / 閉眼）"});
   l.plateOpen = {140, 640, 420, 940};
   l.plateClosed = {440, 640, 720, 940};
+  l.stabilogramOpen = {740, 795, 1100, 940};
+  l.stabilogramClosed = {740, 640, 1100, 785};
   l.texts.push_back({150, 905, "睜眼"});
   l.texts.push_back({450, 905, "閉眼"});
-  // Each stabilogram under its own caption line, both in the column right of the plates.
-  l.stabilogramOpen = {740, 795, 1100, 900};
-  l.stabilogramClosed = {740, 640, 1100, 745};
-  l.texts.push_back({740, 910, "睜眼"});
-  l.texts.push_back({740, 755, "閉眼"});
   // Four columns below the pictures, a row pitch of four thirds of a line, as many rows as the
   // section holds above its bottom edge.
   const int columns[4] = {150, 540, 760, 960};

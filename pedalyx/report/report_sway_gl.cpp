@@ -49,9 +49,10 @@ void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway) {
   drawPicture(fonts.labels, plateTracePicture(open, areaOf(layout.plateOpen)));
   drawPicture(fonts.labels, plateTracePicture(closed, areaOf(layout.plateClosed)));
   const double labelSize = report::kSwayLabelTextSize;
-  drawPicture(fonts.labels, stabilogramPicture(open, areaOf(layout.stabilogramOpen), labelSize));
   drawPicture(fonts.labels,
-              stabilogramPicture(closed, areaOf(layout.stabilogramClosed), labelSize));
+              stabilogramPicture(open, areaOf(layout.stabilogramOpen), labelSize, "睜眼"));
+  drawPicture(fonts.labels,
+              stabilogramPicture(closed, areaOf(layout.stabilogramClosed), labelSize, "閉眼"));
   for (const report::PlacedText& t : layout.texts) report::writeText(fonts.text, t.x, t.y, t.text);
   for (const report::PlacedText& t : layout.tableTexts)
     report::writeText(fonts.table, t.x, t.y, t.text);

@@ -254,6 +254,7 @@ TEST(SwayFigureTable, RombergOnlyWithBothStancesAndNothingForAMissingOne) {
 
 // While recording, the figures are still zero: the live stabilogram is centred on the mean of
 // the samples so far, far from the plate's origin, and the plate picture has no ellipse yet.
+// The labels, at the size of the report page's, stay inside the frames.
 TEST(SwayPictures, RunningRecordingIsCentredOnItsMeanWithItsLabelsInsideTheFrames) {
   SwayRecording running;
   running.plannedSeconds = 10;
@@ -264,9 +265,9 @@ TEST(SwayPictures, RunningRecordingIsCentredOnItsMeanWithItsLabelsInsideTheFrame
     running.samples.push_back(s);
   }
   ASSERT_FALSE(running.recorded());
-  const PlotArea area{740, 640, 360, 110};  // a stabilogram of report page 2
+  const PlotArea area{740, 640, 360, 145};  // a stabilogram of report page 2
   const double labelSize = 20;
-  const SwayPicture picture = stabilogramPicture(running, area, labelSize);
+  const SwayPicture picture = stabilogramPicture(running, area, labelSize, "睜眼");
   double meanOffset = 0, largestOffset = 0;
   int traced = 0;
   for (const PlotLine& line : picture.lines) {
@@ -286,8 +287,12 @@ TEST(SwayPictures, RunningRecordingIsCentredOnItsMeanWithItsLabelsInsideTheFrame
   EXPECT_LE(largestOffset, 0.61) << "a swing of 6 mm on the smallest scale, +-10 mm";
   // Each label, as wide as one em per character at most (the scale's "±" is a full-width
   // glyph in the report's font), lies inside its strip and clear of the frame lines.
-  ASSERT_EQ(picture.labels.size(), 3u);
-  EXPECT_EQ(picture.labels[2].text, "±10 mm");
+  // The title, then the strips' names and the scale; the front-back name follows the title.
+  ASSERT_EQ(picture.labels.size(), 4u);
+  EXPECT_EQ(picture.labels[0].text, "睜眼");
+  EXPECT_EQ(picture.labels[1].y, picture.labels[0].y);
+  EXPECT_GE(picture.labels[1].x, picture.labels[0].x + 2.5 * labelSize);
+  EXPECT_EQ(picture.labels[3].text, "±10 mm");
   for (const PlotLabel& label : picture.labels) {
     SCOPED_TRACE(label.text);
     const double stripBottom =
