@@ -155,10 +155,10 @@ FootZoneAnalyzer::FootZoneAnalyzer(const uint8_t* image, int width, int height)
 }
 
 bool FootZoneAnalyzer::placeAxisPoint(int x, int y) {
-  FootAxis& axis = x < viewWidth / 2 ? left : right;
   int viewY = viewHeight - y - 1;
   int canvasX = static_cast<int>(x * scaleX);
   int canvasY = static_cast<int>(viewY * scaleY);
+  FootAxis& axis = isLeftFootColumn(canvasX) ? left : right;
   if (axis.pointCount >= 2) return false;
   if (axis.pointCount == 0) {
     axis.heelX = canvasX;
@@ -205,7 +205,9 @@ void clearFoot(FootAxis& axis) {
 
 }  // namespace
 
-void FootZoneAnalyzer::removeAxis(int x) { clearFoot(x < viewWidth / 2 ? left : right); }
+void FootZoneAnalyzer::removeAxis(int x) {
+  clearFoot(isLeftFootColumn(static_cast<int>(x * scaleX)) ? left : right);
+}
 
 void FootZoneAnalyzer::removeBothAxes() {
   clearFoot(left);
@@ -253,9 +255,9 @@ static void fillBandLines(FootAxis& axis, int xStart, bool print) {
 
 namespace {
 
-// The canvas half an axis covers: columns 160..319 when the heel lies right of column 160.
+// The canvas half an axis covers: the half its heel lies in, by the station's one column rule.
 int halfStartOf(const FootAxis& axis) {
-  return axis.heelX > kCanvasHalfWidth ? kCanvasHalfWidth : 0;
+  return isLeftFootColumn(axis.heelX) ? 0 : kCanvasHalfWidth;
 }
 
 // Calls visit(y, zone, first, end) for the columns first..end-1 of row y that lie in zone 0..5

@@ -6,7 +6,6 @@
 
 #include "pedalyx/imaging/canvas_geometry.h"
 
-constexpr int kCanvasHalfWidth = kCanvasWidth / 2;
 constexpr int kLevelClassCount = 5;
 
 // The level class (0..4) of a loaded pixel's level 1..255.
@@ -61,12 +60,13 @@ class FootZoneAnalyzer {
   // `levelImage` is borrowed: 320 x 335 bytes that outlive the analyzer.
   FootZoneAnalyzer(const uint8_t* levelImage, int viewWidth, int viewHeight);
 
-  // A left click in toolkit window coordinates (origin top left) while the arch tool is on.
-  // The lower of the two points on screen is always the heel. Returns false when nothing was
+  // A left click in toolkit window coordinates (origin top left) while the arch tool is on;
+  // its canvas column tells the foot (isLeftFootColumn). The lower of the two points on screen
+  // is always the heel. Returns false when nothing was
   // placed: the axis already has two points, or the second point lies at the heel's height
   // (such an axis has no direction across the plate).
   bool placeAxisPoint(int x, int y);
-  // A right click at view x: the axis of the half under x returns to no points, and that
+  // A right click at view x: the axis of the foot under x returns to no points, and that
   // foot's arch index and zone shares return to 0.
   void removeAxis(int x);
   // Both feet as at start: no axis points, no arch index, no zone shares (the next customer).

@@ -117,20 +117,16 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   ViewPoint referenceLines[kReferenceLineCapacity] = {};
   int referencePointCount = 0;  // clicks beyond the capacity are ignored
   bool reviewMode = false;      // show markedImage instead of the live pipeline
-  char ratioText1[16] = {};
-  char ratioText2[16] = {};
-  std::string startDirectory;  // working directory at construction, system code page
+  std::string startDirectory;   // working directory at construction, system code page
   // Runs from the event loop after a report snapshot with a phone number: the report gate,
   // which the shell hands in when it builds the station.
   void (*reportSnapshotReady)() = nullptr;
 
  private:
-  // What the passes compute from besides the camera frame: a change re-runs them.
+  // What a held picture's passes compute from besides its ring: a change re-runs them. The
+  // calibration meshes are not among them: they shape the next live frame, never a held ring.
   struct PassInputs {
     FilterValues filters;
-    std::array<float, 4 * CalibrationGrid::kMeshNodesPerSide * CalibrationGrid::kMeshNodesPerSide>
-        meshes{};
-    bool reviewMode = false;
     bool autoCapture = false;
     double ratio = 0;
     bool operator!=(const PassInputs& other) const;
