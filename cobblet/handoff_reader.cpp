@@ -47,17 +47,8 @@ bool parseNumber(const std::string& token, float& value) {
 
 // Why value i of a side cannot be meant, or nullptr when it can.
 const char* outOfRange(int i, float value, int numbersPerSide) {
-  if (i == 0 && !(value >= 0 && value <= 1)) return "arch index outside 0 to 1";
-  if (i == 1 && !(value > 0 && value <= kLongestHandoffFootMm)) {
-    return "foot length outside 0 to 400 mm";
-  }
-  if (numbersPerSide == 9 && i == 2 && !(value >= 0 && value <= kWidestHandoffFootMm)) {
-    return "foot width outside 0 to 200 mm";
-  }
-  if (numbersPerSide == 9 && i >= 3 && !(value >= 0 && value <= 100)) {
-    return "zone share outside 0 to 100 percent";
-  }
-  return nullptr;
+  if (numbersPerSide != platform::kHandoffNumbersPerSide && i >= 2) return nullptr;
+  return platform::handoffNumberRefusal(i, value);
 }
 
 bool readSide(TokenReader& reader, const char* keyword, int count, SideValues& side,

@@ -4,10 +4,12 @@
 #include <array>
 #include <string>
 
+#include "platform/insole_handoff_contract.h"
+
 namespace cobblet {
 
-constexpr const char* kHandoffPath = "insole_info.txt";           // nine numbers per side
-constexpr const char* kParametersPath = "insole parameters.txt";  // eight numbers per side
+constexpr const char* kHandoffPath = platform::kInsoleHandoffName;  // nine numbers per side
+constexpr const char* kParametersPath = "insole parameters.txt";    // eight numbers per side
 constexpr const char* kSlopeLimitSettingPath = "bt_degree_30.txt";
 constexpr const char* kRefusedHandoffEnding = ".bad";  // "insole_info.bad"
 constexpr size_t kMaxTokenLength = 63;
@@ -29,11 +31,8 @@ struct HandoffFields {
   std::string recordName;  // at most kMaxRecordNameLength bytes
 };
 
-// The numbers a side may hold: an arch index 0 to 1, a foot length above 0 up to 400 mm, a
-// width 0 to 200 mm and zone shares 0 to 100 percent. The parameter file's further numbers
-// need only be finite.
-constexpr float kLongestHandoffFootMm = 400;
-constexpr float kWidestHandoffFootMm = 200;
+// The numbers a side may hold are those of platform::handoffNumberRefusal. Of the parameter
+// file's eight, only the arch index and the length are judged; the others need only be finite.
 
 // Applies one hand-off text to the fields: "left" and "right" are followed by numbersPerSide
 // numbers, "right" then by the record name; other tokens are skipped. A record is taken whole

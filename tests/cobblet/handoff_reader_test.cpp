@@ -83,6 +83,8 @@ TEST(HandoffGrammar, AMalformedRecordIsRefusedWhole) {
       "left 0.24 253 98 12 10 18 15 25 20 right 0.27 255 99 11 12 17 16 24 20",
       "left 0.25 abc 99 right 0.2 245 1 2 3 4 5 6 7 NAME",
       "right 0.2 245",
+      "left 0.24 253 250 12 10 18 15 25 20 right 0.27 255 99 11 12 17 16 24 20 NAME",
+      "left 0.24 253 98 12 10 18 15 25 20 right 0.27 255 201 11 12 17 16 24 20 NAME",
   };
   for (const char* text : damaged) {
     HandoffFields fields;
@@ -95,6 +97,25 @@ TEST(HandoffGrammar, AMalformedRecordIsRefusedWhole) {
     EXPECT_FALSE(fields.rightPending) << text;
     EXPECT_EQ(fields.recordName, "BEFORE") << text;
     EXPECT_FLOAT_EQ(fields.left.values[1], 111) << text;
+  }
+}
+
+// The parameter file's numbers 3 to 8 have no range; one that is not finite still refuses it.
+TEST(HandoffGrammar, ANumberThatIsNotFiniteIsRefusedWhereNoRangeApplies) {
+  // Eight numbers per side, "bad" at position (1 to 8) of both sides.
+  auto text = [](int position, const std::string& bad) {
+    std::string numbers;
+    for (int i = 1; i <= 8; ++i) numbers += (i == position ? bad : i == 2 ? "240" : "0.2") + " ";
+    return "left " + numbers + "right " + numbers + "NAME";
+  };
+  HandoffFields fields;
+  std::string log;
+  ASSERT_TRUE(applyHandoffText(text(3, "9e30"), 8, fields, log)) << log;
+  for (int position = 3; position <= 8; ++position) {
+    for (const char* bad : {"inf", "-inf", "nan"}) {
+      EXPECT_FALSE(applyHandoffText(text(position, bad), 8, fields, log))
+          << bad << " at " << position;
+    }
   }
 }
 
