@@ -226,4 +226,22 @@ TEST_F(Durability, EveryFolderTheProgramsWriteIsSweptAtTheNextStart) {
   fs::current_path(previous);
 }
 
+// A row appended in two writes is half a row after a kill between them, which the random kills
+// above rarely hit. The system calls show it: each "Save" is one write to the database.
+TEST_F(Durability, EachSaveIsOneWriteToTheDatabase) {
+  ASSERT_EQ(std::system("command -v strace > /dev/null"), 0) << "strace is needed (tools/deps.sh)";
+  const std::string trace = folder_ + "/../" + fs::path(folder_).filename().string() + ".trace";
+  const std::string command = "strace -f -y -e trace=write,writev,pwrite64,pwritev,pwritev2 -o '" +
+                              trace + "' " TOOLS_DIR "/save_loop '" + folder_ + "' 3 > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string calls = platform::readWholeFile(trace).value_or("");
+  platform::removeFile(trace);
+  int writes = 0;
+  for (size_t at = calls.find("Database_2080.csv>"); at != std::string::npos;
+       at = calls.find("Database_2080.csv>", at + 1))
+    ++writes;
+  EXPECT_EQ(writes, 3) << calls;
+  expectWholeRows(platform::readWholeFile(folder_ + "/Database_2080.csv").value_or(""));
+}
+
 }  // namespace
