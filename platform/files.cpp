@@ -45,7 +45,10 @@ bool writeAll(int fd, const std::string& bytes) {
 }  // namespace
 
 std::string folderOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
+  // "./PDF_INSOLES/" lies in ".", as "./PDF_INSOLES" does.
+  const size_t end = path.find_last_not_of('/');
+  if (end == std::string::npos) return path.empty() ? "." : "/";
+  size_t slash = path.find_last_of('/', end);
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);

@@ -17,7 +17,8 @@ bool isDirectory(const std::string& path);
 // A new folder's entry is synced to disk in its parent.
 bool makeDirectory(const std::string& path);
 
-// The folder part of a path ("." for a bare name).
+// The folder part of a path ("." for a bare name); a trailing separator names the folder
+// itself, so "a/b/" is in "a".
 std::string folderOf(const std::string& path);
 
 // Syncs a folder's entries to disk, so a file created, renamed into or removed from it stays

@@ -111,6 +111,9 @@ TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
   EXPECT_FALSE(platform::makeDirectory(file));
   EXPECT_EQ(platform::joinPath("a/", "b"), "a/b");
   EXPECT_EQ(platform::joinPath("a", "b"), "a/b");
+  // A new folder is synced in its parent, however its name is written.
+  EXPECT_EQ(platform::folderOf("./PDF_INSOLES/"), ".");
+  EXPECT_EQ(platform::folderOf("/tmp/x/SWAY"), "/tmp/x");
 }
 
 TEST(CurrentDirectory, ReadsPathsFarLongerThanAHundredUnits) {
