@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/chinese_fonts_ui.h"
 #include "platform/files.h"
 #include "platform/message_box_ui.h"
 #include "platform/process.h"
@@ -15,6 +16,7 @@ namespace {
 
 int refuse(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
+  platform::useChineseCapableFonts();
   platform::showMessageBox(text, "Pedalyx");
   return 1;
 }

@@ -9,6 +9,7 @@
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
+#include "platform/chinese_fonts_ui.h"
 #include "platform/files.h"
 #include "platform/message_box_ui.h"
 #include "platform/station_folder.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     case platform::FolderHold::kInUse: {
       const std::string text = platform::stationFolderInUseText(platform::currentDirectory());
       std::fprintf(stderr, "%s\n", text.c_str());
+      platform::useChineseCapableFonts();
       platform::showMessageBox(text, "Pedalyx");
       return 1;
     }
