@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,6 +67,32 @@ TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
   EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 1").c_str()), 0);
 }
 
+// A real short write, as a nearly full disk gives: the file-size limit makes the write itself
+// fail where the test hook above fails before any write. The target keeps its old content.
+TEST(AtomicWrite, AWriteThatFailsHalfwayReplacesNothing) {
+  const std::string folder = makeTempFolder();
+  const std::string target = platform::joinPath(folder, "report.pdf");
+  const std::string table = platform::joinPath(folder, "Database_2080.csv");
+  ASSERT_TRUE(platform::writeFileAtomic(target, "old"));
+  ASSERT_TRUE(platform::appendWhole(table, "header\n"));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool replaced = platform::writeFileAtomic(target, std::string(5000, 'n'));
+  const bool appended = platform::appendWhole(table, std::string(5000, 'r'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(replaced);
+  EXPECT_FALSE(appended);
+  EXPECT_EQ(platform::readWholeFile(target), "old");
+  EXPECT_EQ(platform::readWholeFile(table), "header\n") << "no half row";
+  EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 2").c_str()), 0);
+  std::system(("rm -rf '" + folder + "'").c_str());
+}
+
 TEST(AppendWhole, AppendsPiecesInOrderAndCreatesFile) {
   ScratchFolder scratch("station-files");
   std::string target = scratch / "db.csv";
@@ -84,6 +112,9 @@ TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
   EXPECT_FALSE(platform::makeDirectory(file));
   EXPECT_EQ(platform::joinPath("a/", "b"), "a/b");
   EXPECT_EQ(platform::joinPath("a", "b"), "a/b");
+  // A new folder is synced in its parent, however its name is written.
+  EXPECT_EQ(platform::folderOf("./PDF_INSOLES/"), ".");
+  EXPECT_EQ(platform::folderOf("/tmp/x/SWAY"), "/tmp/x");
 }
 
 TEST(CurrentDirectory, ReadsPathsFarLongerThanAHundredUnits) {
