@@ -159,5 +159,7 @@ extern Fl_Input* emailInput;
 // Remarks window.
 extern Fl_Multiline_Input* remarksInput;
 
-// The working directory in the system's 8-bit code page, read once at start (any length).
-extern std::string workingDirectory;
+// The working directory in the system's 8-bit code page (any length), read once before main by
+// the program's start-up (runStationStartup()). Defined here so that it is constructed before
+// any start-up code that includes this header assigns it.
+inline std::string workingDirectory;
