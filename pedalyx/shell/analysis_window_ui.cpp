@@ -102,9 +102,9 @@ void buildGenderChoice() {
 
 void buildAnalysisWindow() {
   analysisWindow = new Fl_Double_Window(kAnalysisWindowWidth, kAnalysisWindowHeight);
-  balanceView2080 = styleView(new GL_Display_2080(), FL_THIN_UP_BOX);
-  balanceView5050 = styleView(new GL_Display_5050(), FL_THIN_UP_BOX);
-  balanceView8020 = styleView(new GL_Display_8020(), FL_THIN_UP_BOX);
+  balanceView2080 = styleView(new BalanceView(40, 116, BalanceSlot::kLow), FL_THIN_UP_BOX);
+  balanceView5050 = styleView(new BalanceView(405, 116, BalanceSlot::kEven), FL_THIN_UP_BOX);
+  balanceView8020 = styleView(new BalanceView(770, 116, BalanceSlot::kHigh), FL_THIN_UP_BOX);
   autoCaptureCheck = new Fl_Check_Button(45, 18, 103, 25, "自動截圖");
   autoCaptureCheck->down_box(FL_DOWN_BOX);
   autoCaptureCheck->labelsize(18);

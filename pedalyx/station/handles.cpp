@@ -12,9 +12,9 @@ GL_Display_Pressure* pressureView = nullptr;
 GL_Display_reference* referenceView = nullptr;
 GL_Display_report* reportView = nullptr;
 GL_Display_webcam1* calibrationCameraView = nullptr;
-GL_Display_2080* balanceView2080 = nullptr;
-GL_Display_5050* balanceView5050 = nullptr;
-GL_Display_8020* balanceView8020 = nullptr;
+BalanceView* balanceView2080 = nullptr;
+BalanceView* balanceView5050 = nullptr;
+BalanceView* balanceView8020 = nullptr;
 
 Fl_Value_Input* zoneInputs[12] = {};
 Fl_Output* zoneLeftTag = nullptr;

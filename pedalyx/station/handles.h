@@ -27,9 +27,7 @@ class GL_Display_Pressure;
 class GL_Display_reference;
 class GL_Display_report;
 class GL_Display_webcam1;
-class GL_Display_2080;
-class GL_Display_5050;
-class GL_Display_8020;
+class BalanceView;
 
 // Windows and views.
 extern Fl_Double_Window* mainWindow;
@@ -42,9 +40,10 @@ extern GL_Display_Pressure* pressureView;
 extern GL_Display_reference* referenceView;
 extern GL_Display_report* reportView;
 extern GL_Display_webcam1* calibrationCameraView;
-extern GL_Display_2080* balanceView2080;
-extern GL_Display_5050* balanceView5050;
-extern GL_Display_8020* balanceView8020;
+// Low left share (default 20 %), even stance, high left share (default 80 %).
+extern BalanceView* balanceView2080;
+extern BalanceView* balanceView5050;
+extern BalanceView* balanceView8020;
 
 // Main window: six-zone panel.
 extern Fl_Value_Input* zoneInputs[12];
