@@ -170,7 +170,7 @@ void buildBottomRow() {
   archToolHint->labelsize(15);
   archToolHint->labelcolor(FL_DARK_BLUE);
   archToolHint->hide();
-  loadButton = new Fl_Light_Button(575, 645, 60, 45, "LOAD");
+  auto* loadButton = new Fl_Light_Button(575, 645, 60, 45, "LOAD");
   loadButton->callback(loadButtonCallback);
 }
 
