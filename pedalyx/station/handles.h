@@ -2,10 +2,13 @@
 // after the build. They are set once by buildStation() (shell/station_window.cpp) and live
 // until the process ends. Values live only in the controls: other modules read and write them
 // here. The registry sits at the bottom of the station so that every folder may reach it
-// without reaching up into the shell. Each handle is declared and defined here, once.
+// without reaching up into the shell. Each handle is declared and defined here, once; the
+// controls whose label follows the language are made from their list (labelled_controls.h).
 // Pointers to incomplete types: this file needs no toolkit header.
 #pragma once
 #include <string>
+
+#include "pedalyx/station/labelled_controls.h"
 
 class Fl_Double_Window;
 class Fl_Group;
@@ -29,8 +32,12 @@ class GL_Display_report;
 class GL_Display_webcam1;
 class BalanceView;
 
+// The labelled controls, one handle per line of PEDALYX_LABELLED_CONTROLS.
+#define PEDALYX_DEFINE_HANDLE(Type, handle, traditional, simplified) inline Type* handle = nullptr;
+PEDALYX_LABELLED_CONTROLS(PEDALYX_DEFINE_HANDLE)
+#undef PEDALYX_DEFINE_HANDLE
+
 // Windows and views.
-inline Fl_Double_Window* mainWindow = nullptr;
 inline Fl_Double_Window* analysisWindow = nullptr;
 inline Fl_Double_Window* settingsWindow = nullptr;
 inline Fl_Double_Window* dataEntryWindow = nullptr;
@@ -45,57 +52,14 @@ inline BalanceView* balanceView2080 = nullptr;
 inline BalanceView* balanceView5050 = nullptr;
 inline BalanceView* balanceView8020 = nullptr;
 
-// Main window: six-zone panel.
+// Main window, besides its labelled controls: the six-zone fields, the foot types under the
+// arch indices, the ratio columns and "足壓分析專區".
 inline Fl_Value_Input* zoneInputs[12] = {};
-inline Fl_Output* zoneLeftTag = nullptr;
-inline Fl_Output* zoneRightTag = nullptr;
-inline Fl_Text_Display* zonePanelTitle = nullptr;
-// Foot size panel.
-inline Fl_Value_Input* leftLengthInput = nullptr;
-inline Fl_Value_Input* leftWidthInput = nullptr;
-inline Fl_Value_Input* rightLengthInput = nullptr;
-inline Fl_Value_Input* rightWidthInput = nullptr;
-inline Fl_Text_Display* sizePanelTitle = nullptr;
-// Arch index panel.
-inline Fl_Value_Input* leftArchInput = nullptr;
-inline Fl_Value_Input* rightArchInput = nullptr;
-inline Fl_Text_Display* archPanelTitle = nullptr;
 inline Fl_Output* leftFootTypeOutput = nullptr;
 inline Fl_Output* rightFootTypeOutput = nullptr;
-// Pressure ratio panel.
-inline Fl_Group* ratioLeftGroup = nullptr;
 inline Fl_Value_Input* ratioLeftInputs[5] = {};
-inline Fl_Group* ratioRightGroup = nullptr;
 inline Fl_Value_Input* ratioRightInputs[5] = {};
-inline Fl_Group* ratioTotalGroup = nullptr;
 inline Fl_Value_Input* ratioTotalInputs[5] = {};
-inline Fl_Text_Display* ratioPanelTitle = nullptr;
-// Pressure share panel.
-inline Fl_Value_Input* shareUpperLeftInput = nullptr;
-inline Fl_Value_Input* shareLowerLeftInput = nullptr;
-inline Fl_Value_Input* shareLeftInput = nullptr;
-inline Fl_Value_Input* shareRightInput = nullptr;
-inline Fl_Value_Input* shareUpperRightInput = nullptr;
-inline Fl_Value_Input* shareLowerRightInput = nullptr;
-inline Fl_Text_Display* sharePanelTitle = nullptr;
-// Tool bar.
-inline Fl_Button* takePictureButton = nullptr;
-inline Fl_Button* angleToolButton = nullptr;
-inline Fl_Button* archToolButton = nullptr;
-inline Fl_Button* lengthToolButton = nullptr;
-inline Fl_Button* widthToolButton = nullptr;
-inline Fl_Button* reportButton = nullptr;
-inline Fl_Button* clearButton = nullptr;
-inline Fl_Button* calibrateButton = nullptr;
-inline Fl_Button* remarksButton = nullptr;
-inline Fl_Button* referenceLineButton = nullptr;
-// One line under the pressure view that says where the arch-index tool's two clicks go; shown
-// while that tool is chosen.
-inline Fl_Box* archToolHint = nullptr;
-// Bottom row.
-inline Fl_Output* shoeTypeOutput = nullptr;
-inline Fl_Output* shoeSizeOutput = nullptr;
-inline Fl_Round_Button* crosshairButton = nullptr;
 inline Fl_Button* analysisAreaButton = nullptr;
 
 // Analysis window.
@@ -124,7 +88,6 @@ inline Fl_Input* caseInputs[6] = {};
 inline Fl_Value_Slider* ratioSlider = nullptr;
 inline Fl_Value_Output* ratioRightOutput = nullptr;
 inline Fl_Button* databaseSaveButton = nullptr;
-inline Fl_Button* historyButton = nullptr;
 
 // History window "歷史", built when first opened.
 inline Fl_Double_Window* historyWindow = nullptr;
@@ -133,7 +96,6 @@ inline Fl_Choice* historyEarlierChoice = nullptr;
 inline Fl_Choice* historyLaterChoice = nullptr;
 inline Fl_Box* historyPictureBoxes[2] = {};  // earlier, later
 inline Fl_Browser* historyDifferenceList = nullptr;
-inline Fl_Button* swayButton = nullptr;
 
 // Settings window "Edit".
 inline Fl_Button* cameraViewButton = nullptr;
