@@ -1,7 +1,12 @@
 #include "cobblet/cobblet_callbacks.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 
 #include <cstdio>
 #include <string>

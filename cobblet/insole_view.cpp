@@ -3,6 +3,11 @@
 #include <GL/glew.h>
 // glew.h must come before any other GL header.
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 #include <FL/gl.h>
 
 #include <cstdio>

@@ -14,6 +14,16 @@
 #include "platform/message_box_ui.h"
 #include "platform/station_folder.h"
 
+namespace {
+
+// Before main, as the station has always started: the working directory is named on the
+// console before anything else, and the clocks run from the first turn of the event loop.
+// This file includes the handle registry above, so the working directory it fills is
+// constructed first.
+const bool kStartedBeforeMain = (runStationStartup(), true);
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // One station per station folder, before anything in it is read or written.
   std::string why;

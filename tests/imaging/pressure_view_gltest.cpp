@@ -59,6 +59,7 @@ class PressureViewTest : public ::testing::Test {
     messageLog_ = folder + "/messages.txt";
     setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
     setenv("PEDALYX_MESSAGE_LOG", messageLog_.c_str(), 1);
+    runStationStartup();
     buildStation();
     mainWindow->show();
     while (!pressureView->shown()) Fl::wait(0.05);

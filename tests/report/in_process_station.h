@@ -72,6 +72,7 @@ inline fs::path enterScratchStation(const std::string& name, const std::string& 
 // Builds the station in the scratch folder, shows the main window, answers every message box
 // and waits until the simulated customer stands on the plate; false when nobody appeared.
 inline bool openStationUntilCustomerStands(double seconds) {
+  runStationStartup();
   buildStation();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);

@@ -149,6 +149,7 @@ class StationWindows : public ::testing::Test {
     workingDirectory = folder;
     for (int i = 0; longCaseText.size() < 3000; ++i) longCaseText += "扁平足 " + std::to_string(i);
     ASSERT_TRUE(platform::writeFileAtomic(folder + "/tx_case_3.txt", longCaseText));
+    runStationStartup();
     buildStation();
   }
   static void TearDownTestSuite() { hideEverything(); }

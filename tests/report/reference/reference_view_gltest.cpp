@@ -50,6 +50,7 @@ class ReferenceStrip : public ::testing::Test {
     }
     ASSERT_EQ(chdir(folder.c_str()), 0);
     workingDirectory = folder;
+    runStationStartup();
     buildStation();
     mainWindow->show();
     pump(0.5);

@@ -80,6 +80,7 @@ class ToolbarCallbacks : public ::testing::Test {
     }
     ASSERT_EQ(chdir(folder.c_str()), 0);
     workingDirectory = folder;
+    runStationStartup();
     buildStation();
   }
   // Leaves the station as built for the suites that follow.
