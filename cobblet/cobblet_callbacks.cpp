@@ -1,7 +1,12 @@
 #include "cobblet/cobblet_callbacks.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 
 #include <cstdio>
 #include <string>
@@ -168,11 +173,12 @@ void pollTimer(void* data) {
   if (cobblet::advancePollClock(*poll, platform::epochSeconds())) {
     std::printf("Loop Check! %ld\n", static_cast<long>(poll->currentSecond));
     // Without a template or an off-screen buffer no insole could be written: the hand-off
-    // stays for a later start that can.
-    if (insoleView->readyToFit()) {
-      readHandoffOnce(state);
-    } else {
+    // stays for a later start that can. One hand-off at a time: the next waits until every
+    // foot of this one is saved.
+    if (!insoleView->readyToFit()) {
       std::printf("No insole can be made now: the hand-off is left in place\n");
+    } else if (state.handoff.takenPath.empty()) {
+      readHandoffOnce(state);
     }
   }
   if (state.handoff.leftPending) {

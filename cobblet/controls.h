@@ -1,13 +1,14 @@
 // Process-wide handles of the insole tool's window, controls and view, created once by
 // buildCobbletWindow and alive until the process ends. The fitting reads its parameters from
 // these controls and writes some back.
+// Pointers to incomplete types: this file needs no toolkit header.
 #pragma once
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Value_Input.H>
-#include <FL/Fl_Value_Slider.H>
 
+class Fl_Button;
+class Fl_Check_Button;
+class Fl_Double_Window;
+class Fl_Value_Input;
+class Fl_Value_Slider;
 class GL_Display_Image;
 
 extern Fl_Double_Window* cobbletWindow;

@@ -1,11 +1,14 @@
 #include "cobblet/handoff_reader.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/text_encoding.h"
 
 namespace cobblet {
@@ -47,17 +50,8 @@ bool parseNumber(const std::string& token, float& value) {
 
 // Why value i of a side cannot be meant, or nullptr when it can.
 const char* outOfRange(int i, float value, int numbersPerSide) {
-  if (i == 0 && !(value >= 0 && value <= 1)) return "arch index outside 0 to 1";
-  if (i == 1 && !(value > 0 && value <= kLongestHandoffFootMm)) {
-    return "foot length outside 0 to 400 mm";
-  }
-  if (numbersPerSide == 9 && i == 2 && !(value >= 0 && value <= kWidestHandoffFootMm)) {
-    return "foot width outside 0 to 200 mm";
-  }
-  if (numbersPerSide == 9 && i >= 3 && !(value >= 0 && value <= 100)) {
-    return "zone share outside 0 to 100 percent";
-  }
-  return nullptr;
+  if (numbersPerSide != platform::kHandoffNumbersPerSide && i >= 2) return nullptr;
+  return platform::handoffNumberRefusal(i, value);
 }
 
 bool readSide(TokenReader& reader, const char* keyword, int count, SideValues& side,
@@ -80,6 +74,48 @@ bool readSide(TokenReader& reader, const char* keyword, int count, SideValues& s
     }
   }
   return true;
+}
+
+// "insole_info" of "insole_info.txt".
+std::string stemOf(const std::string& name) { return name.substr(0, name.rfind('.')); }
+
+// The files a hand-off can come in, with the count of numbers per side of each.
+struct HandoffKind {
+  const char* name;
+  int numbersPerSide;
+};
+constexpr HandoffKind kHandoffKinds[] = {{kParametersPath, 8},
+                                         {kHandoffPath, platform::kHandoffNumbersPerSide}};
+
+// The kind of a taken hand-off's name, when the tool that took it no longer runs. A tool
+// never finishes its own, which it keeps aside only after an insole failed.
+const HandoffKind* leftByEndedTool(const std::string& name) {
+  for (const HandoffKind& kind : kHandoffKinds) {
+    const std::string prefix = stemOf(kind.name) + kTakenHandoffMark;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    char* end = nullptr;
+    const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+    if (end == name.c_str() + prefix.size() || *end != '-') return nullptr;
+    return pid == ::getpid() || platform::processRunning(pid) ? nullptr : &kind;
+  }
+  return nullptr;
+}
+
+// The first waiting hand-off: its name in folder and its kind; nullptr when none waits.
+const HandoffKind* waitingHandoff(const std::string& folder, std::string& name) {
+  for (const std::string& entry : platform::listFolder(folder)) {
+    if (const HandoffKind* kind = leftByEndedTool(entry)) {
+      name = entry;
+      return kind;
+    }
+  }
+  for (const HandoffKind& kind : kHandoffKinds) {
+    if (platform::fileExists(platform::joinPath(folder, kind.name))) {
+      name = kind.name;
+      return &kind;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -125,33 +161,48 @@ bool applyHandoffText(const std::string& text, int numbersPerSide, HandoffFields
 
 HandoffRead readHandoffFile(const std::string& folder, HandoffFields& fields, std::string& log,
                             std::string* reason, std::string* keptAs) {
-  std::string name = kParametersPath;
-  int numbersPerSide = 8;
   // A hand-off is a few hundred bytes; anything far larger is not one.
   constexpr size_t kLargestHandoffBytes = 1 << 16;
-  std::string path = platform::joinPath(folder, name);
-  bool present = platform::fileExists(path);
-  if (!present) {
-    name = kHandoffPath;
-    numbersPerSide = 9;
-    path = platform::joinPath(folder, name);
-    present = platform::fileExists(path);
-  }
-  if (!present) return HandoffRead::kNone;
+  std::string name;
+  const HandoffKind* kind = waitingHandoff(folder, name);
+  if (kind == nullptr) return HandoffRead::kNone;
+  if (name != kind->name) log += "Finishing " + name + ", which an ended tool left\n";
+  // Taken by renaming: of two tools only one can, and a new hand-off of the station never
+  // replaces the one being fitted.
+  static int taken = 0;
+  const std::string stem = stemOf(kind->name);
+  const std::string path =
+      platform::joinPath(folder, stem + kTakenHandoffMark + std::to_string(::getpid()) + "-" +
+                                     std::to_string(++taken));
+  if (!platform::renameFile(platform::joinPath(folder, name), path)) return HandoffRead::kNone;
   const std::optional<std::string> text = platform::readWholeFile(path, kLargestHandoffBytes);
   log += "Read it ~ \n\n";
   std::string why = "the file cannot be read or is too long";
-  if (text && applyHandoffText(*text, numbersPerSide, fields, log, &why)) {
-    platform::removeFile(path);
+  if (text && applyHandoffText(*text, kind->numbersPerSide, fields, log, &why)) {
+    fields.takenPath = path;
     return HandoffRead::kApplied;
   }
-  const std::string aside =
-      platform::joinPath(folder, name.substr(0, name.rfind('.')) + kRefusedHandoffEnding);
+  const std::string aside = platform::joinPath(folder, stem + kRefusedHandoffEnding);
   if (!platform::renameFile(path, aside)) platform::removeFile(path);
-  log += name + " is kept as " + aside + "\n";
+  log += std::string(kind->name) + " is kept as " + aside + "\n";
   if (reason != nullptr) *reason = why;
   if (keptAs != nullptr) *keptAs = aside;
   return HandoffRead::kRefused;
+}
+
+void finishHandoff(HandoffFields& fields, bool everyInsoleSaved, std::string& log) {
+  if (fields.takenPath.empty()) return;
+  if (everyInsoleSaved) {
+    platform::removeFile(fields.takenPath);
+  } else {
+    log += "Not every insole was saved: " + fields.takenPath + " is kept for the next start\n";
+  }
+  fields.takenPath.clear();
+}
+
+bool handoffWaiting(const std::string& folder) {
+  std::string name;
+  return waitingHandoff(folder, name) != nullptr;
 }
 
 std::string fileNameSafe(const std::string& name) {

@@ -4,16 +4,20 @@
 #include <array>
 #include <string>
 
+#include "platform/insole_handoff_contract.h"
+
 namespace cobblet {
 
-constexpr const char* kHandoffPath = "insole_info.txt";           // nine numbers per side
-constexpr const char* kParametersPath = "insole parameters.txt";  // eight numbers per side
+constexpr const char* kHandoffPath = platform::kInsoleHandoffName;  // nine numbers per side
+constexpr const char* kParametersPath = "insole parameters.txt";    // eight numbers per side
 constexpr const char* kSlopeLimitSettingPath = "bt_degree_30.txt";
 constexpr const char* kRefusedHandoffEnding = ".bad";  // "insole_info.bad"
+// A hand-off being fitted is kept aside as "insole_info.taken-<process id>-<n>" until both
+// insoles are saved, so a tool that ends before that leaves it for the next start.
+constexpr const char* kTakenHandoffMark = ".taken-";
 constexpr size_t kMaxTokenLength = 63;
 constexpr size_t kMaxRecordNameLength = 130;
 
-// Numbers of one foot in file order: 0 arch index, 1 foot length in mm, the rest unused here.
 struct SideValues {
   std::array<float, 9> values{};
   float archIndex() const { return values[0]; }
@@ -27,13 +31,11 @@ struct HandoffFields {
   bool leftPending = false;
   bool rightPending = false;
   std::string recordName;  // at most kMaxRecordNameLength bytes
+  std::string takenPath;   // where the hand-off being fitted is kept aside; empty when none
 };
 
-// The numbers a side may hold: an arch index 0 to 1, a foot length above 0 up to 400 mm, a
-// width 0 to 200 mm and zone shares 0 to 100 percent. The parameter file's further numbers
-// need only be finite.
-constexpr float kLongestHandoffFootMm = 400;
-constexpr float kWidestHandoffFootMm = 200;
+// The numbers a side may hold are those of platform::handoffNumberRefusal. Of the parameter
+// file's eight, only the arch index and the length are judged; the others need only be finite.
 
 // Applies one hand-off text to the fields: "left" and "right" are followed by numbersPerSide
 // numbers, "right" then by the record name; other tokens are skipped. A record is taken whole
@@ -46,11 +48,20 @@ bool applyHandoffText(const std::string& text, int numbersPerSide, HandoffFields
 
 enum class HandoffRead { kNone, kApplied, kRefused };
 
-// One attempt: reads "insole parameters.txt" in folder when it exists, else "insole_info.txt".
-// An applied hand-off is deleted; a refused one is kept aside under the same name ending in
-// ".bad" (keptAs), replacing an older one, so nothing the station sent is lost.
+// One attempt: takes, in this order, a hand-off that an ended tool left unfinished, "insole
+// parameters.txt", "insole_info.txt". The file is first renamed aside (takenPath), so the
+// station sees it consumed at once and two tools never take the same one. An applied hand-off
+// stays aside until finishHandoff; a refused one is kept under the same name ending in ".bad"
+// (keptAs), replacing an older one, so nothing the station sent is lost.
 HandoffRead readHandoffFile(const std::string& folder, HandoffFields& fields, std::string& log,
                             std::string* reason = nullptr, std::string* keptAs = nullptr);
+
+// Ends the taken hand-off: deleted when every insole it asked for was saved; otherwise left
+// aside for the next start to make again. Clears takenPath either way.
+void finishHandoff(HandoffFields& fields, bool everyInsoleSaved, std::string& log);
+
+// Whether a hand-off waits in folder: a new one, or one that an ended tool left unfinished.
+bool handoffWaiting(const std::string& folder);
 
 // Replaces characters that would leave the output folder or that file systems refuse
 // (separators, ':', '*', '?', '"', '<', '>', '|', control characters) by '_', and leading dots

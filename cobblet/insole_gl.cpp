@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cobblet/pad_readback.h"
+#include "platform/gl_texture_gl.h"
 
 namespace cobblet {
 
@@ -17,9 +18,12 @@ std::unique_ptr<GlInsoleRenderer> GlInsoleRenderer::create() {
     return nullptr;
   }
   std::unique_ptr<GlInsoleRenderer> renderer(new GlInsoleRenderer);
+  // Planes are shown pixel for pixel.
+  renderer->texture_ = GlTexture(platform::createTexture(platform::TextureShape::Flat,
+                                                         platform::TextureSampling::Nearest,
+                                                         platform::TextureEdges::Repeat));
+  glBindTexture(GL_TEXTURE_2D, 0);
   GLuint name = 0;
-  glGenTextures(1, &name);
-  renderer->texture_ = GlTexture(name);
   glGenRenderbuffers(1, &name);
   renderer->colour_ = GlRenderbuffer(name);
   glBindRenderbuffer(GL_RENDERBUFFER, name);
@@ -69,10 +73,6 @@ void GlInsoleRenderer::unbindOffscreen() {
 
 void GlInsoleRenderer::upload(const uint8_t* pixels, int width, int height) {
   glBindTexture(GL_TEXTURE_2D, texture_.get());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, width, height, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE,
                pixels);

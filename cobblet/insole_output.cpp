@@ -20,17 +20,22 @@ std::string withBmpEnding(const std::string& path) {
   return path + ending;
 }
 
-bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8) {
+bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8,
+                std::string* failedPath) {
   const std::string path = withBmpEnding(platform::utf8ToSystemCodePage(pathUtf8));
   bitmap.paint(insole);
   std::string reason;
   if (!bitmap.save(path, reason)) {
     std::fprintf(stderr, "ERROR: the insole could not be saved as %s: %s\n", path.c_str(),
                  reason.c_str());
+    if (failedPath != nullptr) *failedPath = path;
     return false;
   }
   std::printf("Saved %s\n", path.c_str());
-  return saveInsoleModel(insole, modelPathBeside(path));
+  const std::string model = modelPathBeside(path);
+  if (saveInsoleModel(insole, model)) return true;
+  if (failedPath != nullptr) *failedPath = model;
+  return false;
 }
 
 std::string modelPathBeside(const std::string& bmpPath) {
@@ -55,11 +60,11 @@ bool saveInsoleModel(const HeightPlane& insole, const std::string& path) {
 }
 
 bool saveInsoleForSide(InsoleBitmap& bitmap, const HeightPlane& insole,
-                       const std::string& recordName, int side) {
+                       const std::string& recordName, int side, std::string* failedPath) {
   if (!platform::makeDirectory(kInsoleFolder)) {
     std::fprintf(stderr, "ERROR: the folder %s could not be created\n", kInsoleFolder);
   }
-  return saveInsole(bitmap, insole, automaticInsolePath(recordName, side));
+  return saveInsole(bitmap, insole, automaticInsolePath(recordName, side), failedPath);
 }
 
 }  // namespace cobblet

@@ -20,9 +20,10 @@ std::string automaticInsolePath(const std::string& recordName, int side);
 std::string withBmpEnding(const std::string& path);
 
 // Paints the insole into the template bitmap and writes it under pathUtf8 (".bmp" appended as
-// above), then its 3-D model beside it. On failure prints a line on standard error and returns
-// false.
-bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8);
+// above), then its 3-D model beside it. On failure prints a line on standard error, sets
+// failedPath to the file that was not written (the bitmap or the model) and returns false.
+bool saveInsole(InsoleBitmap& bitmap, const HeightPlane& insole, const std::string& pathUtf8,
+                std::string* failedPath = nullptr);
 
 // "NAME.stl" for "NAME.bmp": the 3-D model's place beside the bitmap.
 std::string modelPathBeside(const std::string& bmpPath);
@@ -30,8 +31,9 @@ std::string modelPathBeside(const std::string& bmpPath);
 // Writes the insole's STL with the model settings of the working directory.
 bool saveInsoleModel(const HeightPlane& insole, const std::string& path);
 
-// Automatic saving of one foot: creates the output folder when it is missing, then saves.
+// Automatic saving of one foot: creates the output folder when it is missing, then saves as
+// saveInsole does.
 bool saveInsoleForSide(InsoleBitmap& bitmap, const HeightPlane& insole,
-                       const std::string& recordName, int side);
+                       const std::string& recordName, int side, std::string* failedPath = nullptr);
 
 }  // namespace cobblet

@@ -3,6 +3,11 @@
 #include <GL/glew.h>
 // glew.h must come before any other GL header.
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 #include <FL/gl.h>
 
 #include <cstdio>
@@ -168,14 +173,24 @@ void GL_Display_Image::savePendingSideAfterDraw(void* view) {
 
 void GL_Display_Image::savePendingSide() {
   const PendingSave& save = *pendingSave_;
-  const std::string& name = state.handoff.recordName;
-  if (!cobblet::saveInsoleForSide(templateBitmap, save.plane, name, save.side)) {
+  cobblet::HandoffFields& handoff = state.handoff;
+  std::string failed;
+  if (!cobblet::saveInsoleForSide(templateBitmap, save.plane, handoff.recordName, save.side,
+                                  &failed)) {
+    handoffSaveFailed_ = true;
     // Shown now: the program may end right after the right foot.
-    platform::showMessageBox("鞋墊未能儲存：" + cobblet::automaticInsolePath(name, save.side),
-                             cobblet::kCobbletCaption);
+    platform::showMessageBox("鞋墊未能儲存：" + failed, cobblet::kCobbletCaption);
   }
-  if (save.side == cobblet::kRight) {
-    // The right foot is the last one of a hand-off: the tool's work is done.
+  if (!handoff.leftPending && !handoff.rightPending) {
+    // Every foot the hand-off asked for is done: it is deleted, or kept when one failed.
+    std::string log;
+    cobblet::finishHandoff(handoff, !handoffSaveFailed_, log);
+    std::fputs(log.c_str(), stdout);
+    handoffSaveFailed_ = false;
+  }
+  // The right foot is the last one of a hand-off: the tool's work is done, unless another
+  // hand-off waits, which the polling takes next.
+  if (save.side == cobblet::kRight && !cobblet::handoffWaiting(".")) {
     std::fflush(stdout);
     std::exit(0);
   }

@@ -51,5 +51,6 @@ class GL_Display_Image : public Fl_Gl_Window {
     cobblet::HeightPlane plane;
   };
   std::optional<PendingSave> pendingSave_;  // set from the fitting draw until it is saved
+  bool handoffSaveFailed_ = false;          // an insole of the current hand-off was not saved
   int pressX_ = 0, pressY_ = 0;
 };

@@ -4,13 +4,11 @@
 
 #include "cobblet/cobblet_callbacks.h"
 #include "cobblet/cobblet_window.h"
-#include "cobblet/insole_output.h"
-#include "platform/files.h"
+#include "platform/station_folder.h"
 
 int main(int argc, char** argv) {
   // Files a killed run was writing are removed (never those of a program still running).
-  platform::removeStaleTemporaryFiles(".");
-  platform::removeStaleTemporaryFiles(cobblet::kInsoleFolder);
+  platform::removeStaleTemporaryFilesOfStation(".");
   Fl_Double_Window* window = buildCobbletWindow();
   static cobblet::PollState pollState;
   startPolling(&pollState);

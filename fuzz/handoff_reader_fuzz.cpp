@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool pending = side == &fields.left ? fields.leftPending : fields.rightPending;
     if (!pending) continue;
     if (!(side->archIndex() >= 0 && side->archIndex() <= 1)) std::abort();
-    if (!(side->footLength() > 0 && side->footLength() <= cobblet::kLongestHandoffFootMm)) {
+    if (!(side->footLength() > 0 && side->footLength() <= platform::kHandoffLongestFootMm)) {
       std::abort();
     }
   }

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/process.h"
 
 namespace platform {
 namespace {
@@ -41,14 +42,25 @@ bool writeAll(int fd, const std::string& bytes) {
   return true;
 }
 
+}  // namespace
+
 std::string folderOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
+  // "./PDF_INSOLES/" lies in ".", as "./PDF_INSOLES" does.
+  const size_t end = path.find_last_not_of('/');
+  if (end == std::string::npos) return path.empty() ? "." : "/";
+  size_t slash = path.find_last_of('/', end);
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
 
-}  // namespace
+bool syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
 
 std::string currentDirectory() {
   std::vector<char> buffer(256);
@@ -70,7 +82,11 @@ bool isDirectory(const std::string& path) {
 }
 
 bool makeDirectory(const std::string& path) {
-  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  if (::mkdir(path.c_str(), 0755) == 0) {
+    // The new folder's entry, and every file later renamed into it, survive a power cut.
+    syncFolder(folderOf(path));
+    return true;
+  }
   return errno == EEXIST && isDirectory(path);
 }
 
@@ -143,7 +159,11 @@ bool writeFileAtomic(const std::string& path, const std::string& bytes) {
   // mkstemp creates 0600; the station's files are ordinary user files.
   ::fchmod(fd, 0644);
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(tempName.data(), path.c_str()) == 0) return true;
+  if (ok && ::rename(tempName.data(), path.c_str()) == 0) {
+    // The rename lives in the folder: without this a power cut can bring the old file back.
+    syncFolder(folderOf(path));
+    return true;
+  }
   ::unlink(tempName.data());
   if (injected != 0) errno = injected;
   return false;
@@ -171,8 +191,7 @@ int removeStaleTemporaryFiles(const std::string& folder) {
     const size_t pidStart = name.rfind(kTemporaryMark) + std::strlen(kTemporaryMark);
     const long pid = std::strtol(name.c_str() + pidStart, nullptr, 10);
     // Our own number can only be a stale file of an earlier process with the same number.
-    const bool running =
-        pid > 0 && pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    const bool running = pid != ::getpid() && processRunning(pid);
     if (!running) stale.push_back(joinPath(folder, name));
   }
   ::closedir(directory);
@@ -186,7 +205,12 @@ bool appendWhole(const std::string& path, const std::string& bytes) {
     errno = injected;
     return false;
   }
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  bool created = false;
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    created = fd >= 0;
+  }
   if (fd < 0) return false;
   ssize_t n;
   do {
@@ -200,13 +224,25 @@ bool appendWhole(const std::string& path, const std::string& bytes) {
   }
   ok = ::fsync(fd) == 0 && ok;
   ok = (::close(fd) == 0) && ok;
+  // A new file's name is in the folder, which the file's own sync does not cover.
+  if (created) syncFolder(folderOf(path));
   return ok;
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool removeFile(const std::string& path) {
+  if (::unlink(path.c_str()) == 0) {
+    syncFolder(folderOf(path));
+    return true;
+  }
+  return errno == ENOENT;
+}
 
 bool renameFile(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
+  if (::rename(from.c_str(), to.c_str()) != 0) return false;
+  const std::string target = folderOf(to), source = folderOf(from);
+  syncFolder(target);
+  if (source != target) syncFolder(source);
+  return true;
 }
 
 void failWritesForTesting(int errorNumber) { injectedWriteError = errorNumber; }

@@ -14,7 +14,16 @@ bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
 
 // Creates one folder; true when it exists afterwards (already present counts as success).
+// A new folder's entry is synced to disk in its parent.
 bool makeDirectory(const std::string& path);
+
+// The folder part of a path ("." for a bare name); a trailing separator names the folder
+// itself, so "a/b/" is in "a".
+std::string folderOf(const std::string& path);
+
+// Syncs a folder's entries to disk, so a file created, renamed into or removed from it stays
+// so after a power cut. False when the folder cannot be opened or synced.
+bool syncFolder(const std::string& folder);
 
 // Joins folder and name with the platform's separator (the "%s\%s" joins of the station).
 std::string joinPath(const std::string& folder, const std::string& name);
@@ -24,8 +33,8 @@ std::optional<std::string> readWholeFile(const std::string& path);
 // The same, refusing (nothing) a file longer than maxBytes before reading it.
 std::optional<std::string> readWholeFile(const std::string& path, size_t maxBytes);
 
-// Writes a temporary file in the target's folder, flushes it and renames it over the target.
-// Returns false (target untouched) on any failure. The temporary file is named
+// Writes a temporary file in the target's folder, flushes it, renames it over the target and
+// syncs the folder. Returns false (target untouched) on any failure. The temporary file is named
 // "<target name>.partial-<process id>-XXXXXX", so one left by a killed process is known.
 bool writeFileAtomic(const std::string& path, const std::string& bytes);
 
@@ -43,10 +52,11 @@ bool appendWhole(const std::string& path, const std::string& bytes);
 // Names of the entries of a folder (without "." and ".."), sorted; empty when it cannot be read.
 std::vector<std::string> listFolder(const std::string& path);
 
-// Removes a file; true when it is gone afterwards.
+// Removes a file and syncs its folder; true when it is gone afterwards.
 bool removeFile(const std::string& path);
 
-// Renames a file, replacing the target; false when it could not be renamed.
+// Renames a file, replacing the target, and syncs the folders; false when it could not be
+// renamed.
 bool renameFile(const std::string& from, const std::string& to);
 
 // Test hook for a full disk: while set to an error number (ENOSPC…), every write through

@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -86,6 +87,12 @@ bool startProgram(const std::string& commandLine) {
                ? posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)
                : posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
   return rc == 0;
+}
+
+bool processRunning(long pid) {
+  if (pid <= 0 || pid != static_cast<pid_t>(pid)) return false;
+  // EPERM: it runs, under another account.
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 bool startOnScreenKeyboard() {

@@ -22,6 +22,9 @@ std::string locateProgram(const std::string& program, const std::string& ownFold
 // for and is reaped automatically. False when the program could not be started.
 bool startProgram(const std::string& commandLine);
 
+// Whether a process with this number runs, under any account (our own number counts).
+bool processRunning(long pid);
+
 // Starts the system's on-screen keyboard when one is installed ("onboard"); otherwise
 // does nothing. Returns whether a keyboard was started.
 bool startOnScreenKeyboard();

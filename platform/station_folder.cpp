@@ -1,13 +1,17 @@
 #include "platform/station_folder.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -66,14 +70,19 @@ std::string manifestText(const Manifest& manifest) {
 
 // Creates every missing folder on the way with mode 0700, as the base directory rules ask: the
 // station folder holds customers' personal data.
+bool makePrivateFolder(const std::string& path) {
+  if (isDirectory(path)) return true;
+  if (::mkdir(path.c_str(), 0700) != 0) return isDirectory(path);
+  syncFolder(folderOf(path));
+  return true;
+}
+
 bool makeFolderTree(const std::string& path) {
   for (size_t slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1)) {
-    const std::string parent = path.substr(0, slash);
-    if (!isDirectory(parent) && ::mkdir(parent.c_str(), 0700) != 0 && !isDirectory(parent))
-      return false;
+    if (!makePrivateFolder(path.substr(0, slash))) return false;
   }
-  return isDirectory(path) || ::mkdir(path.c_str(), 0700) == 0 || isDirectory(path);
+  return makePrivateFolder(path);
 }
 
 StationFolderUpdate failure(const std::string& what, const std::string& path) {
@@ -160,6 +169,39 @@ StationFolderUpdate updateStationFolder(const std::string& dataFolder,
     return failure("cannot write", manifestPath);
   result.ok = true;
   return result;
+}
+
+FolderHold holdStationFolder(const std::string& folder, std::string* detail) {
+  // Never closed: the hold lasts as long as the process, and the system drops it when the
+  // process ends in any way. Close-on-exec keeps it from the insole tool the station starts.
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    if (detail != nullptr) *detail = std::strerror(errno);
+    return FolderHold::kUnavailable;
+  }
+  int locked;
+  do {
+    locked = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked == 0) return FolderHold::kHeld;
+  const int error = errno;
+  ::close(fd);
+  if (detail != nullptr) *detail = std::strerror(error);
+  return error == EWOULDBLOCK ? FolderHold::kInUse : FolderHold::kUnavailable;
+}
+
+std::string stationFolderInUseText(const std::string& folder) {
+  return "另一個工作站正在使用這個工作資料夾，本工作站不啟動。\n"
+         "(another station is running on this station folder): " +
+         folder;
+}
+
+int removeStaleTemporaryFilesOfStation(const std::string& stationFolder) {
+  int removed = 0;
+  for (const std::string folder : kWrittenFolders)
+    removed +=
+        removeStaleTemporaryFiles(folder == "." ? stationFolder : joinPath(stationFolder, folder));
+  return removed;
 }
 
 }  // namespace platform

@@ -42,4 +42,25 @@ struct StationFolderUpdate {
 StationFolderUpdate updateStationFolder(const std::string& dataFolder,
                                         const std::string& stationFolder);
 
+// One running station per station folder: two would replace each other's insole hand-offs and
+// mix their saves. The hold is a lock on the folder itself, which the system releases when the
+// process ends, crashed or not, so nothing stale is ever left to clear.
+enum class FolderHold {
+  kHeld,        // this process holds the folder until it ends
+  kInUse,       // another running process holds it
+  kUnavailable  // the folder cannot be opened or this file system cannot lock it (detail says why)
+};
+FolderHold holdStationFolder(const std::string& folder, std::string* detail = nullptr);
+
+// The operator's message when another station runs on the folder.
+std::string stationFolderInUseText(const std::string& folder);
+
+// Every folder of the station folder that the station or the insole tool writes into.
+constexpr const char* kWrittenFolders[] = {".", "PDF_INSOLES", "FOOT_PRESSURE", "PressureImage",
+                                           "SWAY"};
+
+// Removes, in every written folder, the temporary files of processes that no longer run (see
+// removeStaleTemporaryFiles). Both programs run it at start. Returns how many were removed.
+int removeStaleTemporaryFilesOfStation(const std::string& stationFolder);
+
 }  // namespace platform

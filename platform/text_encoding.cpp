@@ -122,7 +122,6 @@ std::string utf16ToUtf8(const std::u16string& utf16) {
 }
 
 std::string utf8ToSystemCodePage(const std::string& utf8) { return utf8; }
-std::string systemCodePageToUtf8(const std::string& bytes) { return bytes; }
 
 std::string cutAtCharacterBoundary(const std::string& text, size_t maxBytes) {
   if (text.size() <= maxBytes) return text;

@@ -10,9 +10,8 @@ namespace platform {
 std::u16string utf8ToUtf16(const std::string& utf8);
 std::string utf16ToUtf8(const std::u16string& utf16);
 
-// The system's 8-bit code page. On Linux file names are UTF-8 bytes, so both are the identity.
+// The system's 8-bit code page. On Linux file names are UTF-8 bytes, so this is the identity.
 std::string utf8ToSystemCodePage(const std::string& utf8);
-std::string systemCodePageToUtf8(const std::string& bytes);
 
 // Big5 (code page 950). Characters Big5 cannot hold become '?', as the Windows conversion does.
 std::string utf8ToBig5(const std::string& utf8);

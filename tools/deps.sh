@@ -6,7 +6,7 @@ PACKAGES=(
   build-essential cmake pkg-config ccache
   libfltk1.3-dev libglew-dev libopencv-dev libftgl-dev freeglut3-dev libhpdf-dev libfreeimage-dev
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool imagemagick poppler-utils
+  xvfb xauth x11-utils xdotool imagemagick poppler-utils strace
   libgl1-mesa-dri mesa-utils fontconfig fonts-noto-cjk onboard admesh
   dpkg-dev lintian desktop-file-utils
 )

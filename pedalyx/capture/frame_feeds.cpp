@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
 #include <thread>
@@ -17,6 +18,45 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A damaged recording fails the same way on every frame, thirty times a second. Each failure
+// is said the first time; after that only how often it came again, every kSummarySeconds
+// while it repeats and once more when the recording is closed.
+class RepeatedFailures {
+ public:
+  explicit RepeatedFailures(const char* what) : what_(what) {}
+  ~RepeatedFailures() { summarise(); }
+  RepeatedFailures(const RepeatedFailures&) = delete;
+  RepeatedFailures& operator=(const RepeatedFailures&) = delete;
+
+  // reason tells one failure from another; firstLine is what is said the first time.
+  void failed(const std::string& reason, const std::string& firstLine) {
+    auto [entry, first] = repeats_.emplace(reason, 0);
+    if (first) {
+      std::fprintf(stderr, "%s\n", firstLine.c_str());
+    } else {
+      ++entry->second;
+    }
+    if (std::chrono::steady_clock::now() - lastSummary_ >= kSummaryPeriod) summarise();
+  }
+
+ private:
+  static constexpr std::chrono::seconds kSummaryPeriod{10};
+
+  void summarise() {
+    for (auto& [reason, count] : repeats_) {
+      if (count == 0) continue;
+      std::fprintf(stderr, "%s %lld more times: %s\n", what_, static_cast<long long>(count),
+                   reason.c_str());
+      count = 0;
+    }
+    lastSummary_ = std::chrono::steady_clock::now();
+  }
+
+  const char* what_;
+  std::map<std::string, int64_t> repeats_;  // failures said once, with their repeats since
+  std::chrono::steady_clock::time_point lastSummary_ = std::chrono::steady_clock::now();
+};
 
 class VideoNodeFeed : public FrameFeed {
  public:
@@ -154,7 +194,7 @@ class ImageFolderFeed : public FrameFeed {
       if (platform::loadPicture(file.string(), kRecordedFrame, cv::IMREAD_COLOR, picture, reason)) {
         return true;
       }
-      std::fprintf(stderr, "Recorded frame %s passed over: %s\n", file.c_str(), reason.c_str());
+      failures_.failed(reason, "Recorded frame " + file.string() + " passed over: " + reason);
     }
     return false;
   }
@@ -171,6 +211,7 @@ class ImageFolderFeed : public FrameFeed {
   FramePacer pacer_;
   int64_t frames_ = 0;
   double framesPerSecond_;
+  RepeatedFailures failures_{"Recorded frames passed over"};
 };
 
 class VideoFileFeed : public FrameFeed {
@@ -192,7 +233,7 @@ class VideoFileFeed : public FrameFeed {
       capture_.open(path_);
       return capture_.read(picture) && !picture.empty();
     } catch (const cv::Exception& error) {
-      std::fprintf(stderr, "Recording %s: %s\n", path_.c_str(), error.what());
+      failures_.failed(error.what(), "Recording " + path_ + ": " + error.what());
       picture.release();
       return false;
     }
@@ -210,6 +251,7 @@ class VideoFileFeed : public FrameFeed {
   FramePacer pacer_;
   int64_t frames_ = 0;
   double framesPerSecond_ = kDefaultFramesPerSecond;
+  RepeatedFailures failures_{"Recording failed"};
 };
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <cmath>
 
 #include "pedalyx/capture/foot_shape.h"
+#include "pedalyx/capture/simulated_pressure.h"
+#include "pedalyx/capture/simulated_weights.h"
 
 namespace {
 
 constexpr int kFrameWidth = 640;
 constexpr int kFrameHeight = 480;
-constexpr double kMmPerCanvasPixel = 1.07;
+constexpr double kMmPerCanvasPixel = SimulatedPlate::kMmPerCanvasPixel;
 
 // Where the feet stand on the canvas: heel back edge and the foot's middle line.
 constexpr double kHeelCanvasY = 45.0;
@@ -47,8 +49,10 @@ ArchType archOf(PlateScene scene) {
   }
 }
 
-// Load of one foot at canvas point (cx, cy).
-double footAtCanvas(ArchType arch, bool left, double cx, double cy) {
+// Load shape of one foot at canvas point (cx, cy); the weights scene's pad stands in the left
+// foot's strip.
+double footAtCanvas(PlateScene scene, ArchType arch, bool left, double cx, double cy) {
+  if (scene == PlateScene::Weights) return left ? weightPadShape(cx, cy) : 0.0;
   double across = left ? (cx - kLeftFootCanvasX) : (kRightFootCanvasX - cx);
   return footLoad(arch, across * kMmPerCanvasPixel, (cy - kHeelCanvasY) * kMmPerCanvasPixel);
 }
@@ -61,6 +65,7 @@ std::optional<PlateScene> plateSceneByName(const std::string& name) {
   if (name == "high") return PlateScene::High;
   if (name == "balance") return PlateScene::Balance;
   if (name == "sway") return PlateScene::Sway;
+  if (name == "weights") return PlateScene::Weights;
   return std::nullopt;
 }
 
@@ -97,8 +102,8 @@ SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene),
       cv::Point2d centre(x + 0.5, y + 0.5);
       cv::Point2d l = cameraToCanvas(centre, true);
       cv::Point2d r = cameraToCanvas(centre, false);
-      cameraLeft_.at<float>(y, x) = static_cast<float>(footAtCanvas(arch, true, l.x, l.y));
-      cameraRight_.at<float>(y, x) = static_cast<float>(footAtCanvas(arch, false, r.x, r.y));
+      cameraLeft_.at<float>(y, x) = static_cast<float>(footAtCanvas(scene, arch, true, l.x, l.y));
+      cameraRight_.at<float>(y, x) = static_cast<float>(footAtCanvas(scene, arch, false, r.x, r.y));
       cameraCanvasY_.at<float>(y, x) = static_cast<float>(l.y);
     }
   }
@@ -112,9 +117,9 @@ SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene),
       double cy = j + 0.5;
       // The camera sees nothing of the canvas between the strips.
       canvasLeft_.at<float>(j, i) =
-          leftStrip ? static_cast<float>(footAtCanvas(arch, true, cx, cy)) : 0.0f;
+          leftStrip ? static_cast<float>(footAtCanvas(scene, arch, true, cx, cy)) : 0.0f;
       canvasRight_.at<float>(j, i) =
-          rightStrip ? static_cast<float>(footAtCanvas(arch, false, cx, cy)) : 0.0f;
+          rightStrip ? static_cast<float>(footAtCanvas(scene, arch, false, cx, cy)) : 0.0f;
     }
   }
   const cv::Mat* shapes[2] = {&canvasLeft_, &canvasRight_};
@@ -131,6 +136,7 @@ SimulatedPlate::SimulatedPlate(PlateScene scene, uint32_t seed) : scene_(scene),
         syy += w * cy * cy;
       }
     }
+    if (m.sum == 0) continue;  // the weights scene has nothing under the right foot
     m.meanX = sx / m.sum;
     m.meanY = sy / m.sum;
     m.covXY = sxy / m.sum - m.meanX * m.meanY;
@@ -172,6 +178,11 @@ cv::Point2d SimulatedPlate::loadCentre(int64_t frameNumber, int foot) const {
 }
 
 void SimulatedPlate::footScales(int64_t frameNumber, double& left, double& right) const {
+  if (scene_ == PlateScene::Weights) {
+    left = padPressureKpa(frameNumber) / PlatePhysics::kFullScaleKpa;
+    right = 0;
+    return;
+  }
   double standing = 0.0;
   if (frameNumber >= kEmptyFrames + kStepOnFrames) {
     standing = 1.0;

@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
-enum class PlateScene { Normal, Flat, High, Balance, Sway };
+enum class PlateScene { Normal, Flat, High, Balance, Sway, Weights };
 
-// "normal", "flat", "high", "balance", "sway"; "1" is "normal". Nothing for any other text.
+// "normal", "flat", "high", "balance", "sway", "weights" (calibration weights on a pad); "1" is
+// "normal". Nothing for any other text.
 std::optional<PlateScene> plateSceneByName(const std::string& name);
 
 // Constants of the optical model (camera units, channel order blue, green, red).
@@ -40,6 +41,7 @@ class SimulatedPlate {
   static constexpr int kStepOnFrames = 15;  // load grows over frames 30..44
   static constexpr int kCanvasWidth = 320;
   static constexpr int kCanvasHeight = 335;
+  static constexpr double kMmPerCanvasPixel = 1.07;  // on the plate, both directions
 
   explicit SimulatedPlate(PlateScene scene, uint32_t seed = 1);
 

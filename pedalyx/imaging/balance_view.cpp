@@ -17,19 +17,24 @@ constexpr int kViewHeight = kCanvasHeight;
 // Shown until the pressure view exists (it always does in the running station).
 const unsigned char kBlackPicture[kCanvasPixels * 3] = {};
 
-const unsigned char* lowPicture() {
-  return pressureView != nullptr ? pressureView->balanceImage2080 : kBlackPicture;
-}
-const unsigned char* evenPicture() {
-  return pressureView != nullptr ? pressureView->balanceImage5050 : kBlackPicture;
-}
-const unsigned char* highPicture() {
-  return pressureView != nullptr ? pressureView->balanceImage8020 : kBlackPicture;
+const unsigned char* pictureOf(BalanceSlot slot) {
+  if (pressureView == nullptr) return kBlackPicture;
+  switch (slot) {
+    case BalanceSlot::kLow:
+      return pressureView->balanceImage2080;
+    case BalanceSlot::kEven:
+      return pressureView->balanceImage5050;
+    case BalanceSlot::kHigh:
+      return pressureView->balanceImage8020;
+    case BalanceSlot::kNone:
+      break;
+  }
+  return kBlackPicture;
 }
 
 }  // namespace
 
-BalanceView::BalanceView(int x, int y, const unsigned char* (*picture)())
+BalanceView::BalanceView(int x, int y, BalanceSlot picture)
     : Fl_Gl_Window(x, y, kViewWidth, kViewHeight),
       picture_(picture),
       viewWidth_(kViewWidth),
@@ -72,7 +77,7 @@ void BalanceView::draw() {
   glBindTexture(GL_TEXTURE_2D, texture_.get());
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCanvasWidth, kCanvasHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
-               picture_());
+               pictureOf(picture_));
   glBegin(GL_QUADS);
   glTexCoord2f(0, 0);
   glVertex2i(0, 0);
@@ -116,9 +121,3 @@ int BalanceView::handle(int event) {
       return Fl_Gl_Window::handle(event);
   }
 }
-
-GL_Display_2080::GL_Display_2080() : BalanceView(40, 116, lowPicture) {}
-
-GL_Display_5050::GL_Display_5050() : BalanceView(405, 116, evenPicture) {}
-
-GL_Display_8020::GL_Display_8020() : BalanceView(770, 116, highPicture) {}

@@ -6,6 +6,12 @@ constexpr int kCanvasWidth = 320;
 constexpr int kCanvasHeight = 335;
 constexpr int kCanvasPixels = kCanvasWidth * kCanvasHeight;
 
+// The feet share the canvas at its centre column: a column left of it is the left foot's, the
+// centre column and every column right of it are the right foot's. Clicks, zones and load
+// sums all split the canvas by this one rule.
+constexpr int kCanvasHalfWidth = kCanvasWidth / 2;
+constexpr bool isLeftFootColumn(int canvasX) { return canvasX < kCanvasHalfWidth; }
+
 // The plate camera's frame: B G R bytes, top row first.
 constexpr int kCameraWidth = 640;
 constexpr int kCameraHeight = 480;

@@ -8,6 +8,7 @@
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/canvas_geometry.h"
 #include "pedalyx/imaging/colour_table.h"
+#include "platform/gl_texture_gl.h"
 
 namespace {
 
@@ -164,15 +165,10 @@ void buildShaderProgram(ShaderProgram& program, const std::string& shaderFolder)
 
 void createRenderTarget(TextureHandle& texture, int unit, bool atTexelCentresOnly) {
   if (unit >= 0) glActiveTexture(GL_TEXTURE0 + unit);
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  const GLint filter = atTexelCentresOnly ? GL_NEAREST : GL_LINEAR;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  texture.reset(platform::createTexture(
+      platform::TextureShape::Flat,
+      atTexelCentresOnly ? platform::TextureSampling::Nearest : platform::TextureSampling::Linear,
+      platform::TextureEdges::Clamp));
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kCanvasWidth, kCanvasHeight, 0, GL_RGBA,
                GL_UNSIGNED_BYTE, nullptr);
 }
@@ -180,15 +176,10 @@ void createRenderTarget(TextureHandle& texture, int unit, bool atTexelCentresOnl
 void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackFrame,
                            const unsigned char* colourTable, const std::string& shaderFolder) {
   // Camera texture: the frame's B G R bytes go in as R G B; the shader knows the swap.
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  pipeline.textures[kCameraTexture].reset(name);
   glActiveTexture(GL_TEXTURE0 + kTextureUnit[kCameraTexture]);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  pipeline.textures[kCameraTexture].reset(platform::createTexture(platform::TextureShape::Flat,
+                                                                  platform::TextureSampling::Linear,
+                                                                  platform::TextureEdges::Repeat));
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kCameraWidth, kCameraHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
                blackFrame);
@@ -197,13 +188,10 @@ void createPipelineObjects(ColourPipeline& pipeline, const unsigned char* blackF
        {kLevelTexture, kCleanedTexture, kRingSlot2, kRingSlot1, kRingSlot0, kBackgroundTexture})
     createRenderTarget(pipeline.textures[index], kTextureUnit[index], index != kLevelTexture);
 
-  glGenTextures(1, &name);
-  pipeline.textures[kColourTableTexture].reset(name);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_1D, name);
-  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  pipeline.textures[kColourTableTexture].reset(
+      platform::createTexture(platform::TextureShape::Line, platform::TextureSampling::Nearest,
+                              platform::TextureEdges::Clamp));
   glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, colourTable);
 
   buildShaderProgram(pipeline.program, shaderFolder);

@@ -155,10 +155,10 @@ FootZoneAnalyzer::FootZoneAnalyzer(const uint8_t* image, int width, int height)
 }
 
 bool FootZoneAnalyzer::placeAxisPoint(int x, int y) {
-  FootAxis& axis = x < viewWidth / 2 ? left : right;
   int viewY = viewHeight - y - 1;
   int canvasX = static_cast<int>(x * scaleX);
   int canvasY = static_cast<int>(viewY * scaleY);
+  FootAxis& axis = isLeftFootColumn(canvasX) ? left : right;
   if (axis.pointCount >= 2) return false;
   if (axis.pointCount == 0) {
     axis.heelX = canvasX;
@@ -205,7 +205,9 @@ void clearFoot(FootAxis& axis) {
 
 }  // namespace
 
-void FootZoneAnalyzer::removeAxis(int x) { clearFoot(x < viewWidth / 2 ? left : right); }
+void FootZoneAnalyzer::removeAxis(int x) {
+  clearFoot(isLeftFootColumn(static_cast<int>(x * scaleX)) ? left : right);
+}
 
 void FootZoneAnalyzer::removeBothAxes() {
   clearFoot(left);
@@ -251,62 +253,66 @@ static void fillBandLines(FootAxis& axis, int xStart, bool print) {
   setReferencePairs(axisLine, hx + 1, hy, hx - 1, hy);
 }
 
-ZoneRowRuns zoneRunsOfRow(int heelX, int heelY, int toeX, int toeY, int xStart, int y) {
-  // Exact integer geometry: with the axis vector (dx, dy) from heel to toe, a pixel's
-  // projection on the axis is p / |axis|^2 and its side the sign of the cross product. The
-  // lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
-  // multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
-  // for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
-  // neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
-  // and the cross product are linear in x, so each band and side is one run of columns.
-  ZoneRowRuns runs;
-  const int dx = toeX - heelX;
-  const int dy = toeY - heelY;
-  if (dy == 0) return runs;  // an axis across the plate has no zones
+namespace {
+
+// The canvas half an axis covers: the half its heel lies in, by the station's one column rule.
+int halfStartOf(const FootAxis& axis) {
+  return isLeftFootColumn(axis.heelX) ? 0 : kCanvasHalfWidth;
+}
+
+// Calls visit(y, zone, first, end) for the columns first..end-1 of row y that lie in zone 0..5
+// of the axis, row by row; every pixel of the half is in at most one run.
+//
+// Exact integer geometry: with the axis vector (dx, dy) from heel to toe, a pixel's
+// projection on the axis is p / |axis|^2 and its side the sign of the cross product. The
+// lines across the foot lie at projections 0, 1/3, 2/3 and 1, so comparing 3p with
+// multiples of |axis|^2 needs no division. A pixel exactly on a line across the foot counts
+// for the band on the heel side only when the axis leans to the right (dx * dy > 0), and for
+// neither band otherwise; a pixel exactly on the axis counts as left. Along a row both 3p
+// and the cross product are linear in x, so each band and side is one run of columns.
+template <class Visit>
+void forEachZoneRun(const FootAxis& axis, int canvasHeight, Visit&& visit) {
+  const int xStart = halfStartOf(axis);
+  const int dx = axis.toeX - axis.heelX;
+  const int dy = axis.toeY - axis.heelY;
   const int squaredLength = dx * dx + dy * dy;
   const bool onLineToHeelSide = (dx > 0 && dy > 0) || (dx < 0 && dy < 0);
-  // 3p = a + b * k and the cross product = c - dy * k for column xStart + k.
-  const int a = 3 * ((xStart - heelX) * dx + (y - heelY) * dy);
-  const int b = 3 * dx;
-  const int c = dx * (y - heelY) - dy * (xStart - heelX);
-  const int firstRight = dy > 0 ? floorDiv(c, dy) + 1 : floorDiv(-c, -dy) + 1;
-  for (int band = 0; band < 3; ++band) {
-    // Inside the band: band * |axis|^2 < 3p <= top.
-    const int bottom = band * squaredLength;
-    const int top = (band + 1) * squaredLength - (onLineToHeelSide ? 0 : 1);
-    const ColumnRun run = columnsWhere(a, b, bottom, top);
-    runs.first[band] = run.first;
-    runs.last[band] = run.last;
-    runs.split[band] =
-        run.first > run.last ? run.first : std::clamp(firstRight, run.first, run.last + 1);
+  for (int y = 0; y < canvasHeight; ++y) {
+    // 3p = a + b * k and the cross product = c - dy * k for column xStart + k.
+    const int a = 3 * ((xStart - axis.heelX) * dx + (y - axis.heelY) * dy);
+    const int b = 3 * dx;
+    const int c = dx * (y - axis.heelY) - dy * (xStart - axis.heelX);
+    const int firstRight = dy > 0 ? floorDiv(c, dy) + 1 : floorDiv(-c, -dy) + 1;
+    for (int band = 0; band < 3; ++band) {
+      // Inside the band: band * |axis|^2 < 3p <= top.
+      const int bottom = band * squaredLength;
+      const int top = (band + 1) * squaredLength - (onLineToHeelSide ? 0 : 1);
+      ColumnRun run = columnsWhere(a, b, bottom, top);
+      if (run.first > run.last) continue;
+      const int split = std::clamp(firstRight, run.first, run.last + 1);
+      visit(y, 2 * band, xStart + run.first, xStart + split);
+      visit(y, 2 * band + 1, xStart + split, xStart + run.last + 1);
+    }
   }
-  return runs;
 }
+
+}  // namespace
 
 bool FootZoneAnalyzer::computeFootZones(FootAxis& axis) {
   if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
-  const int xStart = axis.heelX > kCanvasHalfWidth ? kCanvasHalfWidth : 0;
   if (printDiagnostics) {
     std::printf("p0( %d, %d )  pAngle[0]( %d, %d )\n", axis.heelX, axis.heelY, axis.toeX,
                 axis.toeY);
   }
-  fillBandLines(axis, xStart, printDiagnostics);
+  fillBandLines(axis, halfStartOf(axis), printDiagnostics);
 
   int64_t zoneLoad[6] = {};
   int bandCount[3] = {};
-
-  for (int y = 0; y < canvasHeight; ++y) {
-    const uint8_t* row = levelImage + y * canvasWidth + xStart;
-    const ZoneRowRuns runs = zoneRunsOfRow(axis.heelX, axis.heelY, axis.toeX, axis.toeY, xStart, y);
-    for (int band = 0; band < 3; ++band) {
-      if (runs.first[band] > runs.last[band]) continue;
-      RunSums leftSums = sumRun(row, runs.first[band], runs.split[band]);
-      RunSums rightSums = sumRun(row, runs.split[band], runs.last[band] + 1);
-      bandCount[band] += leftSums.loaded + rightSums.loaded;
-      zoneLoad[2 * band] += leftSums.load;
-      zoneLoad[2 * band + 1] += rightSums.load;
-    }
-  }
+  forEachZoneRun(axis, canvasHeight, [&](int y, int zone, int first, int end) {
+    const RunSums sums = sumRun(levelImage + y * canvasWidth, first, end);
+    bandCount[zone / 2] += sums.loaded;
+    zoneLoad[zone] += sums.load;
+  });
 
   const int contact = bandCount[0] + bandCount[1] + bandCount[2];
   const float archIndex = contact == 0 ? 0.0f : static_cast<float>(bandCount[1]) / contact;
@@ -407,4 +413,14 @@ void FootZoneAnalyzer::computeLevelStatistics() {
     changed |= update(classShareTotal[j], percent(l.classCount[j] + r.classCount[j], pixelsTotal));
   }
   if (changed) ++levelRevision;
+}
+
+bool markFootZones(const FootAxis& axis, int8_t* zoneOfPixel) {
+  if (axis.pointCount != 2 || axis.heelY == axis.toeY) return false;
+  std::fill(zoneOfPixel, zoneOfPixel + kCanvasPixels, int8_t{-1});
+  forEachZoneRun(axis, kCanvasHeight, [&](int y, int zone, int first, int end) {
+    std::fill(zoneOfPixel + y * kCanvasWidth + first, zoneOfPixel + y * kCanvasWidth + end,
+              static_cast<int8_t>(zone));
+  });
+  return true;
 }

@@ -6,7 +6,6 @@
 
 #include "pedalyx/imaging/canvas_geometry.h"
 
-constexpr int kCanvasHalfWidth = kCanvasWidth / 2;
 constexpr int kLevelClassCount = 5;
 
 // The level class (0..4) of a loaded pixel's level 1..255.
@@ -50,29 +49,24 @@ struct FootAxis {
   unsigned revision = 0;
 };
 
-// The six zones of a foot axis on canvas row y, as the zone shares count them: for each band
-// (0 heel, 1 middle, 2 forefoot) the columns first..last of the half that starts at column
-// xStart (numbered 0..159 from there); those before split lie left of the axis (zones 0, 2,
-// 4), the others right of it (zones 1, 3, 5). A band the row misses has first > last. An axis
-// with heel and toe at the same height has no zones.
-struct ZoneRowRuns {
-  int first[3] = {0, 0, 0};
-  int split[3] = {0, 0, 0};
-  int last[3] = {-1, -1, -1};
-};
-ZoneRowRuns zoneRunsOfRow(int heelX, int heelY, int toeX, int toeY, int xStart, int y);
+// The zone (0..5, numbered as zoneShare) of every canvas pixel under a measured axis, -1 for
+// pixels in none: the bands and sides computeFootZones counts by, whatever their level.
+// zoneOfPixel holds kCanvasPixels entries, bottom row first. Returns false, map untouched,
+// when the axis has fewer than two points or heel and toe lie at the same height.
+bool markFootZones(const FootAxis& axis, int8_t* zoneOfPixel);
 
 class FootZoneAnalyzer {
  public:
   // `levelImage` is borrowed: 320 x 335 bytes that outlive the analyzer.
   FootZoneAnalyzer(const uint8_t* levelImage, int viewWidth, int viewHeight);
 
-  // A left click in toolkit window coordinates (origin top left) while the arch tool is on.
-  // The lower of the two points on screen is always the heel. Returns false when nothing was
+  // A left click in toolkit window coordinates (origin top left) while the arch tool is on;
+  // its canvas column tells the foot (isLeftFootColumn). The lower of the two points on screen
+  // is always the heel. Returns false when nothing was
   // placed: the axis already has two points, or the second point lies at the heel's height
   // (such an axis has no direction across the plate).
   bool placeAxisPoint(int x, int y);
-  // A right click at view x: the axis of the half under x returns to no points, and that
+  // A right click at view x: the axis of the foot under x returns to no points, and that
   // foot's arch index and zone shares return to 0.
   void removeAxis(int x);
   // Both feet as at start: no axis points, no arch index, no zone shares (the next customer).

@@ -43,9 +43,11 @@ void drawAxis(const FootAxis& axis, int viewWidth) {
     glBegin(GL_LINES);
     glVertex2i(axis.heelViewX, axis.heelViewY);
     glVertex2i(axis.toeViewX, axis.toeViewY);
+    // Across the half of the view that holds the axis's foot.
     const int half = viewWidth / 2;
-    const float xa = axis.heelViewX > half ? half : 0;
-    const float xb = axis.heelViewX > half ? viewWidth : half;
+    const bool leftFoot = isLeftFootColumn(axis.heelX);
+    const float xa = leftFoot ? 0 : half;
+    const float xb = leftFoot ? half : viewWidth;
     // Lines across the axis through the heel, the toe and the thirds between them.
     const float tv = static_cast<float>(axis.heelViewX - axis.toeViewX) /
                      static_cast<float>(axis.toeViewY - axis.heelViewY);

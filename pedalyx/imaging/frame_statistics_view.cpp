@@ -28,7 +28,7 @@ void rescaleAnalyzer(GL_Display_Pressure& view, int width, int height) {
   view.analyzer->rescale(width, height);
 }
 
-void computeLiveFootZones(GL_Display_Pressure& view) {
+void computeFootZonesOfLevels(GL_Display_Pressure& view) {
   view.analyzer->computeFootZones(view.analyzer->left);
   view.analyzer->computeFootZones(view.analyzer->right);
 }
@@ -65,7 +65,8 @@ void publishFrameResults(GL_Display_Pressure& view) {
 }
 
 static MeasureMarks& marksUnder(GL_Display_Pressure& view, int x) {
-  return x < view.w() / 2 ? *view.measureLeft : *view.measureRight;
+  return isLeftFootColumn(view.measureLeft->toImage(x, 0).x) ? *view.measureLeft
+                                                             : *view.measureRight;
 }
 
 void pressAnalysisTool(GL_Display_Pressure& view, bool rightButton, int x, int y) {

@@ -12,8 +12,9 @@ void createAnalysisRecords(GL_Display_Pressure& view);
 void resizeAnalysisRecords(GL_Display_Pressure& view, int width, int height);
 // Around the report snapshot: the analyzer alone (canvas size, then the view's size again).
 void rescaleAnalyzer(GL_Display_Pressure& view, int width, int height);
-// Live draw, right after a new frame was pulled: foot zones of every axis with both points.
-void computeLiveFootZones(GL_Display_Pressure& view);
+// Every cycle that produced levels, right after the level pass: foot zones of every axis with
+// both points.
+void computeFootZonesOfLevels(GL_Display_Pressure& view);
 // Every draw and the report snapshot: level statistics with the centre-of-pressure markers,
 // then the foot axes and band lines, drawn in the current projection.
 void runFrameStatistics(GL_Display_Pressure& view);

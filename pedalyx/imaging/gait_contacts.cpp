@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kHalfColumn = kCanvasWidth / 2;
-
 struct Box {
   int x0 = kCanvasWidth, y0 = kCanvasHeight, x1 = -1, y1 = -1;
   bool empty() const { return x1 < x0; }
@@ -65,7 +63,7 @@ LevelPatch mergedPatch(const std::vector<const LevelPatch*>& parts) {
 }  // namespace
 
 FootSide footSideOfColumn(double canvasX) {
-  return canvasX < kHalfColumn ? FootSide::Left : FootSide::Right;
+  return isLeftFootColumn(static_cast<int>(std::floor(canvasX))) ? FootSide::Left : FootSide::Right;
 }
 
 ContactFinder::ContactFinder()

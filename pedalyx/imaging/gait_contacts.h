@@ -13,7 +13,8 @@
 
 enum class FootSide { Left = 0, Right = 1 };
 
-// The station's halves of the canvas: the left foot stands in columns x < 160.
+// The station's halves of the canvas (isLeftFootColumn): the left foot stands in columns
+// x < 160.
 FootSide footSideOfColumn(double canvasX);
 inline FootSide otherSide(FootSide side) {
   return side == FootSide::Left ? FootSide::Right : FootSide::Left;

@@ -50,27 +50,21 @@ GaitLinePoint centreOf(const ContactFrame& frame) {
   return point;
 }
 
-// Loads and highest levels of the six zones in one frame, the zones placed on the axis from
-// heel point to toe point as the station places them.
-void zoneLoads(const LevelPatch& p, int heelX, int heelY, int toeX, int toeY, bool medialRight,
+// Loads and highest levels of the six zones in one frame; zoneOfPixel is the station's zone
+// map of the axis (markFootZones), whose left and right sides become medial and lateral.
+void zoneLoads(const LevelPatch& p, const int8_t* zoneOfPixel, bool medialRight,
                GaitLinePoint& point) {
-  const int xStart = footSideOfColumn(heelX) == FootSide::Left ? 0 : kCanvasHalfWidth;
   for (int y = p.y0; y < p.y0 + p.height; ++y) {
-    const ZoneRowRuns runs = zoneRunsOfRow(heelX, heelY, toeX, toeY, xStart, y);
     const uint8_t* row = p.levels.data() + static_cast<size_t>(y - p.y0) * p.width;
-    for (int band = 0; band < 3; ++band) {
-      const int pieces[2][2] = {{runs.first[band], runs.split[band]},
-                                {runs.split[band], runs.last[band] + 1}};
-      for (int right = 0; right < 2; ++right) {
-        const int zone = 2 * band + ((right == 1) == medialRight ? 0 : 1);
-        const int from = std::max(xStart + pieces[right][0], p.x0);
-        const int to = std::min(xStart + pieces[right][1], p.x0 + p.width);
-        for (int x = from; x < to; ++x) {
-          const uint8_t v = row[x - p.x0];
-          point.zoneLoad[zone] += v;
-          point.zonePeak[zone] = std::max(point.zonePeak[zone], v);
-        }
-      }
+    const int8_t* zones = zoneOfPixel + y * kCanvasWidth;
+    for (int x = p.x0; x < p.x0 + p.width; ++x) {
+      const uint8_t v = row[x - p.x0];
+      const int station = zones[x];
+      if (v == 0 || station < 0) continue;
+      const bool right = station % 2 == 1;
+      const int zone = station - station % 2 + (right == medialRight ? 0 : 1);
+      point.zoneLoad[zone] += v;
+      point.zonePeak[zone] = std::max(point.zonePeak[zone], v);
     }
   }
 }
@@ -135,14 +129,21 @@ ContactFigures computeContactFigures(const GaitContact& contact, double framePer
   if (!f.axis.found) return f;
   f.valid = true;
   const FootAxisOnPrint& axis = f.axis;
-  const int heelX = floorToPixel(axis.heelBack.x), heelY = floorToPixel(axis.heelBack.y);
-  const int toeX = floorToPixel(axis.secondToeBase.x), toeY = floorToPixel(axis.secondToeBase.y);
+  // The station's zones on the axis, from the back of the heel to the second toe's base.
+  FootAxis stationAxis;
+  stationAxis.heelX = floorToPixel(axis.heelBack.x);
+  stationAxis.heelY = floorToPixel(axis.heelBack.y);
+  stationAxis.toeX = floorToPixel(axis.secondToeBase.x);
+  stationAxis.toeY = floorToPixel(axis.secondToeBase.y);
+  stationAxis.pointCount = 2;
+  std::vector<int8_t> zoneOfPixel(kCanvasPixels, -1);
+  markFootZones(stationAxis, zoneOfPixel.data());
   // The station's zone split is by the picture's left and right; the medial side is the right
   // of the heading for a left foot.
-  const bool medialRight = (side == FootSide::Left) == (toeY > heelY);
+  const bool medialRight = (side == FootSide::Left) == (stationAxis.toeY > stationAxis.heelY);
   for (size_t i = 0; i < contact.frames.size(); ++i) {
     GaitLinePoint& point = f.gaitLine[i];
-    zoneLoads(contact.frames[i].levels, heelX, heelY, toeX, toeY, medialRight, point);
+    zoneLoads(contact.frames[i].levels, zoneOfPixel.data(), medialRight, point);
     const CanvasPoint d{point.centre.x - axis.heelBack.x, point.centre.y - axis.heelBack.y};
     point.alongMm = (d.x * axis.along.x + d.y * axis.along.y) * kMillimetresPerPixel;
     point.acrossMm = (d.x * axis.medial.x + d.y * axis.medial.y) * kMillimetresPerPixel;

@@ -1,6 +1,7 @@
 #include <GL/glew.h>
 
 #include "pedalyx/imaging/gl_handles.h"
+#include "platform/gl_texture_gl.h"
 
 template <>
 void GlHandle<GlObjectKind::Texture>::reset(unsigned int name) {
@@ -33,25 +34,14 @@ void GlHandle<GlObjectKind::Program>::reset(unsigned int name) {
 }
 
 void createPictureTexture(TextureHandle& texture) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  texture.reset(platform::createTexture(platform::TextureShape::Flat,
+                                        platform::TextureSampling::Linear,
+                                        platform::TextureEdges::Repeat));
 }
 
 void createMipmappedTarget(TextureHandle& texture, int width, int height) {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+  texture.reset(platform::createTexture(platform::TextureShape::Flat,
+                                        platform::TextureSampling::LinearMipmapped,
+                                        platform::TextureEdges::Clamp));
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "pedalyx/imaging/canvas_geometry.h"
+
 void MeasureMarks::resize(int viewWidthPixels, int viewHeightPixels) {
   viewWidth = static_cast<float>(viewWidthPixels);
   viewHeight = static_cast<float>(viewHeightPixels);
@@ -81,7 +83,7 @@ static std::optional<FootSizeUpdate> moveTwoPointTool(const MeasureMarks& marks,
   tool.count = 2;
   tool.result = measureDistance(tool.points[0], tool.points[1]);
   std::printf(tool.message, tool.result);
-  bool firstPointLeft = marks.imageWidth * 0.5 > tool.points[0].x;
+  const bool firstPointLeft = isLeftFootColumn(tool.points[0].x);
   return FootSizeUpdate{firstPointLeft ? tool.leftField : tool.rightField, tool.result};
 }
 

@@ -14,6 +14,7 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/measure_marks.h"
+#include "pedalyx/imaging/pressure_calibration_file.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
 #include "platform/message_box_ui.h"
@@ -41,6 +42,7 @@ GL_Display_Pressure::GL_Display_Pressure() : Fl_Gl_Window(5, 86, 630, 540) {
   gridLeft = std::make_unique<CalibrationGrid>();
   gridRight = std::make_unique<CalibrationGrid>();
   loadCalibrationPoints(*this);
+  pressureCalibration = loadPressureCalibration(kPressureCalibrationFile);
   calibrationRequested = false;
   pipeline.shaderState = 0;
   createAnalysisRecords(*this);

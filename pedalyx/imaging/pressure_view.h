@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "pedalyx/imaging/calibration_grid.h"
@@ -15,6 +16,7 @@
 #include "pedalyx/imaging/colour_pipeline_gl.h"
 #include "pedalyx/imaging/frame_levels_gl.h"
 #include "pedalyx/imaging/gait_recorder.h"
+#include "pedalyx/imaging/pressure_calibration.h"
 #include "pedalyx/imaging/sway_recorder.h"
 #include "pedalyx/imaging/zone_results_ui.h"
 
@@ -110,6 +112,8 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   int ringFrames = 0;                          // frames written into the ring so far
   std::unique_ptr<MeasureMarks> measureLeft;   // left half of the view
   std::unique_ptr<MeasureMarks> measureRight;  // right half of the view
+  // The technician's load calibration read at start; nothing while the plate is uncalibrated.
+  std::optional<PressureCalibration> pressureCalibration;
   // The customer's timed stance recordings, fed one sample per new live frame.
   SwayRecorder swayRecorder;
   // The customer's walking recording: every camera frame, levelled one by one in the draw.
@@ -118,20 +122,16 @@ class GL_Display_Pressure : public Fl_Gl_Window {
   ViewPoint referenceLines[kReferenceLineCapacity] = {};
   int referencePointCount = 0;  // clicks beyond the capacity are ignored
   bool reviewMode = false;      // show markedImage instead of the live pipeline
-  char ratioText1[16] = {};
-  char ratioText2[16] = {};
-  std::string startDirectory;  // working directory at construction, system code page
+  std::string startDirectory;   // working directory at construction, system code page
   // Runs from the event loop after a report snapshot with a phone number: the report gate,
   // which the shell hands in when it builds the station.
   void (*reportSnapshotReady)() = nullptr;
 
  private:
-  // What the passes compute from besides the camera frame: a change re-runs them.
+  // What a held picture's passes compute from besides its ring: a change re-runs them. The
+  // calibration meshes are not among them: they shape the next live frame, never a held ring.
   struct PassInputs {
     FilterValues filters;
-    std::array<float, 4 * CalibrationGrid::kMeshNodesPerSide * CalibrationGrid::kMeshNodesPerSide>
-        meshes{};
-    bool reviewMode = false;
     bool autoCapture = false;
     double ratio = 0;
     bool operator!=(const PassInputs& other) const;

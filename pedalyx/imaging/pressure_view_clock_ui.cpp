@@ -15,26 +15,14 @@
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/station/handles.h"
 
-namespace {
-
-constexpr int kMeshNodes = CalibrationGrid::kMeshNodesPerSide * CalibrationGrid::kMeshNodesPerSide;
-
-}  // namespace
-
 bool GL_Display_Pressure::PassInputs::operator!=(const PassInputs& other) const {
   return filters.noise != other.filters.noise || filters.gen != other.filters.gen ||
-         meshes != other.meshes || autoCapture != other.autoCapture || ratio != other.ratio;
+         autoCapture != other.autoCapture || ratio != other.ratio;
 }
 
 GL_Display_Pressure::PassInputs GL_Display_Pressure::passInputs() const {
   PassInputs inputs;
   inputs.filters = filterValues();
-  // The calibration view and the point buttons move the grids; the warp follows their meshes.
-  auto out = inputs.meshes.begin();
-  for (const CalibrationGrid* grid : {gridLeft.get(), gridRight.get()}) {
-    out = std::copy(grid->meshX, grid->meshX + kMeshNodes, out);
-    out = std::copy(grid->meshY, grid->meshY + kMeshNodes, out);
-  }
   // Balance captures happen in the passes; a moved target may catch the held picture.
   inputs.autoCapture = autoCaptureCheck != nullptr && autoCaptureCheck->value() != 0;
   inputs.ratio = ratioSlider != nullptr ? ratioSlider->value() : 0;

@@ -95,7 +95,6 @@ void GL_Display_Pressure::drawReview() {
   glClearColor(kClearRed, kClearGreen, kClearBlue, 1);
   setViewProjection(w(), h());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);
   glActiveTexture(GL_TEXTURE0);
@@ -141,15 +140,23 @@ void GL_Display_Pressure::runFrameCycle() {
     // Without a new frame the previous one stays in use.
     const unsigned char* frame = nextCameraFrame(*frameSource);
     if (frame != nullptr) frameData = frame;
-    computeLiveFootZones(*this);
   }
   lastPassInputs_ = passInputs();
   passesRun_ = true;
   ++frameCycles;
   const unsigned char* frame = frameData != nullptr ? frameData : blackFrame;
-  warpPass(pipeline, frame, *gridLeft, *gridRight, calibrationRequested, ringIndex);
-  if (!calibrationRequested) ++ringFrames;
-  if (calibrationRequested) {
+  const bool toBackground = calibrationRequested;
+  // A held picture keeps the ring its levels came from, so every later pass (the report
+  // snapshot, a filter change) gives the levels the operator measured; only a slot that never
+  // held a frame takes the held one.
+  const bool toRing = !toBackground && (live || ringFrames < kRingSize);
+  if (toBackground || toRing)
+    warpPass(pipeline, frame, *gridLeft, *gridRight, toBackground, ringIndex);
+  if (toRing) {
+    ++ringFrames;
+    ringIndex = (ringIndex + 1) % ringSize;
+  }
+  if (toBackground) {
     if (warmupCount >= kBackgroundFrames - 1)
       calibrationRequested = false;
     else
@@ -159,9 +166,10 @@ void GL_Display_Pressure::runFrameCycle() {
   } else {
     cleanPass(pipeline);
     levelPass(pipeline, lastPassInputs_.filters, levelImage);
+    // The axes' results always belong to the levels now in levelImage.
+    computeFootZonesOfLevels(*this);
     if (reportRequest) takeReportSnapshot();
     if (lastPassInputs_.autoCapture) captureBalanceFrames(*this);
-    if (live) ringIndex = (ringIndex + 1) % ringSize;
     pipeline.shaderState = kColourState;
   }
 }

@@ -26,6 +26,13 @@ bool loaded(const std::vector<uint8_t>& levels, int x, int y) {
   return levels[y * kCanvasWidth + x] != 0;
 }
 
+// Characters of a UTF-8 text (its bytes that do not continue a character).
+int characterCount(const std::string& text) {
+  int count = 0;
+  for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+  return count;
+}
+
 std::string format(const char* pattern, double value) {
   char text[48];
   std::snprintf(text, sizeof text, pattern, value);
@@ -78,8 +85,9 @@ SwayPicture plateTracePicture(const SwayRecording& recording, const PlotArea& ar
     for (const SwaySample& s : recording.samples) line.points.push_back(place(pointOf(s, part)));
     picture.lines.push_back(std::move(line));
   }
+  // The ellipse is known once the recording has ended.
   const SwayEllipse& e = recording.figures[static_cast<int>(SwayPart::Both)].ellipse;
-  if (!recording.samples.empty()) {
+  if (recording.recorded()) {
     PlotLine ring{SwayInk::Ellipse, {}};
     const double turn = e.angleDegrees * M_PI / 180;
     for (int i = 0; i <= kEllipseSegments; ++i) {
@@ -93,20 +101,33 @@ SwayPicture plateTracePicture(const SwayRecording& recording, const PlotArea& ar
   return picture;
 }
 
-SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& area) {
+SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& area,
+                               double labelSize, const std::string& title) {
   SwayPicture picture;
   const double stripHeight = area.height / 2;
   const PlotArea upper{area.left, area.bottom + stripHeight, area.width, stripHeight};
   const PlotArea lower{area.left, area.bottom, area.width, stripHeight};
   picture.lines.push_back(frameOf(upper));
   picture.lines.push_back(frameOf(lower));
-  const SwayFigures& f = recording.figures[static_cast<int>(SwayPart::Both)];
-  // The scale fits the larger swing, in steps of 5 mm and never below 10 mm.
-  double reach = std::max(f.rangeX, f.rangeY);
-  for (const SwaySample& s : recording.samples)
-    reach = std::max(
-        {reach, std::abs(s.both.x - f.ellipse.centre.x), std::abs(s.both.y - f.ellipse.centre.y)});
+  // The running mean and ranges of the samples so far: while recording the figures are still
+  // zero; once it has ended they are these same values.
+  PlatePoint mean;
+  double reach = 0;
+  if (!recording.samples.empty()) {
+    PlatePoint low = recording.samples.front().both, high = low;
+    for (const SwaySample& s : recording.samples) {
+      mean.x += s.both.x;
+      mean.y += s.both.y;
+      low = {std::min(low.x, s.both.x), std::min(low.y, s.both.y)};
+      high = {std::max(high.x, s.both.x), std::max(high.y, s.both.y)};
+    }
+    mean.x /= static_cast<double>(recording.samples.size());
+    mean.y /= static_cast<double>(recording.samples.size());
+    reach = std::max(high.x - low.x, high.y - low.y);
+  }
+  // The scale fits the larger range, in steps of 5 mm and never below 10 mm.
   const double halfRange = std::max(10.0, 5 * std::ceil(reach / 5));
+  const SwayFigures& f = recording.figures[static_cast<int>(SwayPart::Both)];
   const double seconds = std::max(recording.plannedSeconds, f.seconds);
   for (const PlotArea* strip : {&upper, &lower}) {
     const double middle = strip->bottom + strip->height / 2;
@@ -115,8 +136,7 @@ SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& a
     const bool frontBack = strip == &upper;
     PlotLine line{SwayInk::Both, {}};
     for (const SwaySample& s : recording.samples) {
-      const double deviation =
-          frontBack ? s.both.y - f.ellipse.centre.y : s.both.x - f.ellipse.centre.x;
+      const double deviation = frontBack ? s.both.y - mean.y : s.both.x - mean.x;
       const double along = seconds > 0 ? s.seconds / seconds : 0;
       line.points.push_back(
           {strip->left + along * strip->width,
@@ -124,12 +144,21 @@ SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& a
     }
     picture.lines.push_back(std::move(line));
   }
-  // Labels sit in the strips' corners, their base lines 16 units inside.
-  const double textX = area.left + 4;
-  picture.labels.push_back({textX, upper.bottom + upper.height - 16, "前後 (mm)"});
-  picture.labels.push_back({textX, lower.bottom + lower.height - 16, "左右 (mm)"});
-  picture.labels.push_back(
-      {area.left + area.width - 80, area.bottom + 4, format("±%.0f mm", halfRange)});
+  // The title and the strip names in the strips' top left corners, the scale in the bottom left
+  // corner, all starting a few units inside the frame. Only the title's width is known here:
+  // each of its full-width characters is one label size wide.
+  const double inset = 0.3 * labelSize;
+  const double textX = area.left + inset;
+  const double belowTop = labelSize + inset;
+  const double upperBase = upper.bottom + upper.height - belowTop;
+  double stripNameX = textX;
+  if (!title.empty()) {
+    picture.labels.push_back({textX, upperBase, title});
+    stripNameX += (characterCount(title) + 1) * labelSize;
+  }
+  picture.labels.push_back({stripNameX, upperBase, "前後 (mm)"});
+  picture.labels.push_back({textX, lower.bottom + lower.height - belowTop, "左右 (mm)"});
+  picture.labels.push_back({textX, area.bottom + inset, format("±%.0f mm", halfRange)});
   return picture;
 }
 

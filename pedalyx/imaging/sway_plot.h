@@ -39,12 +39,16 @@ struct SwayPicture {
 };
 
 // The whole canvas fitted into the area (its shape kept) with the feet's outline from the
-// recording's last level image, each foot's trace, the combined trace and its ellipse.
+// recording's last level image, each foot's trace, the combined trace and, once the recording
+// has ended, its ellipse.
 SwayPicture plateTracePicture(const SwayRecording& recording, const PlotArea& area);
 
-// Front-back (upper strip) and left-right (lower strip) combined COP about its mean against
-// time, both strips on the same millimetre scale; the labels name the strips and the scale.
-SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& area);
+// Front-back (upper strip) and left-right (lower strip) combined COP about the mean of the
+// samples so far against time, both strips on the same millimetre scale; the labels name the
+// picture (`title`, full-width characters, none by default), the strips and the scale and stay
+// inside the frames for text `labelSize` units high (the window's 14-pixel labels by default).
+SwayPicture stabilogramPicture(const SwayRecording& recording, const PlotArea& area,
+                               double labelSize = 14, const std::string& title = "");
 
 // The figures table: a heading row, then one row per figure with its name, the eyes-open
 // value, the eyes-closed value and the Romberg quotient where one applies ("-" where a value

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/chinese_fonts_ui.h"
+#include "platform/files.h"
 #include "platform/message_box_ui.h"
 #include "platform/process.h"
 #include "platform/station_folder.h"
@@ -14,6 +16,7 @@ namespace {
 
 int refuse(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
+  platform::useChineseCapableFonts();
   platform::showMessageBox(text, "Pedalyx");
   return 1;
 }
@@ -31,6 +34,11 @@ int main(int, char** argv) {
   if (stationFolder.empty())
     return refuse("找不到工作資料夾 (no station folder): set PEDALYX_HOME or HOME");
 
+  // A station running on the folder reads the files the update would replace. The hold ends
+  // with the exec below; the station takes it again at its start.
+  if (platform::isDirectory(stationFolder) &&
+      platform::holdStationFolder(stationFolder) == platform::FolderHold::kInUse)
+    return refuse(platform::stationFolderInUseText(stationFolder));
   platform::StationFolderUpdate update = platform::updateStationFolder(dataFolder, stationFolder);
   if (!update.ok) return refuse("無法準備工作資料夾 (station folder): " + update.error);
   std::printf("station folder %s\n", stationFolder.c_str());

@@ -151,8 +151,12 @@ CustomerHistory findCustomerHistory(const std::string& folder, const std::string
       history.visits.push_back(visit);
     }
   }
+  // Within one minute the row's seconds tell the newer visit.
   std::stable_sort(history.visits.begin(), history.visits.end(),
-                   [](const Visit& a, const Visit& b) { return a.when > b.when; });
+                   [](const Visit& a, const Visit& b) {
+                     if (a.when != b.when) return a.when > b.when;
+                     return (a.row ? a.row->stamp : 0) > (b.row ? b.row->stamp : 0);
+                   });
   return history;
 }
 

@@ -41,7 +41,7 @@ struct Visit {
 };
 
 struct CustomerHistory {
-  std::vector<Visit> visits;  // newest first
+  std::vector<Visit> visits;  // newest first; in one minute by the rows' seconds
   // Rows that could not be read and may be this customer's: their ID is the customer's or
   // cannot be told.
   std::vector<DatabaseRow> unreadable;

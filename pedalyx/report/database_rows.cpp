@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "pedalyx/report/measurement_database.h"
 #include "platform/text_encoding.h"
 
 namespace report {
@@ -16,14 +17,18 @@ struct Record {
   size_t end = 0;      // where the next record starts
   int lineBreaks = 0;  // line feeds inside the record
   bool unclosedQuote = false;
+  int strayQuoteColumn = 0;  // from 1: a quote inside an unquoted field or after a closing one
 };
 
 // One record from pos as the CSV standard reads it: fields split at commas, "..." quoting
 // with doubled inner quotes, line breaks inside quotes kept; the record ends at a line feed.
+// A quote opens a quoted field only at the field's start. Any other quote outside a quoted
+// field is damage: read on, it would open a field that runs into the next row with such a
+// quote, and that row would vanish inside this one. Reading stops there.
 Record readRecord(const std::string& bytes, size_t pos) {
   Record record;
   std::string field;
-  bool quoted = false;
+  bool quoted = false, fieldStarted = false, quoteClosed = false;
   size_t i = pos;
   for (; i < bytes.size(); ++i) {
     const char c = bytes[i];
@@ -33,23 +38,32 @@ Record readRecord(const std::string& bytes, size_t pos) {
         ++i;
       } else if (c == '"') {
         quoted = false;
+        quoteClosed = true;
       } else {
         if (c == '\n') ++record.lineBreaks;
         field += c;
       }
-    } else if (c == '"') {
-      quoted = true;
     } else if (c == ',') {
       record.fields.push_back(field);
       field.clear();
+      fieldStarted = quoteClosed = false;
     } else if (c == '\n') {
       break;
-    } else if (c != '\r') {
+    } else if (c == '\r') {
+      continue;
+    } else if (c == '"' && !fieldStarted) {
+      quoted = fieldStarted = true;
+    } else if (c == '"' || quoteClosed) {
+      record.strayQuoteColumn = static_cast<int>(record.fields.size()) + 1;
+      break;
+    } else {
       field += c;
+      fieldStarted = true;
     }
   }
   record.unclosedQuote = quoted;
   record.fields.push_back(field);
+  if (record.strayQuoteColumn > 0) i = std::min(bytes.find('\n', i), bytes.size());
   record.end = i < bytes.size() ? i + 1 : bytes.size();
   return record;
 }
@@ -75,7 +89,7 @@ bool readStamp(const std::string& text, uint32_t& stamp) {
 // Fills the row from the record's fields; false with the row's problem set otherwise.
 bool takeFields(const std::vector<std::string>& f, DatabaseRow& row) {
   if (f.size() >= 2) {
-    row.id = platform::big5ToUtf8(f[1]);
+    row.id = textOfField(f[1]);
     row.idKnown = true;
   }
   // Every field is followed by a comma, so a whole row splits into 51 fields and an empty one.
@@ -144,6 +158,14 @@ std::vector<DatabaseRow> readDatabaseRows(const std::string& bytes) {
     row.text = platform::big5ToUtf8(firstLine);
     if (record.unclosedQuote) {
       row.problem = RowProblem::kUnclosedQuote;
+    } else if (record.strayQuoteColumn > 0) {
+      row.problem = RowProblem::kStrayQuote;
+      row.problemDetail = record.strayQuoteColumn;
+      // The ID is told when its field was read whole before the quote.
+      if (record.fields.size() > 2) {
+        row.id = textOfField(record.fields[1]);
+        row.idKnown = true;
+      }
     } else {
       row.readable = takeFields(record.fields, row);
     }

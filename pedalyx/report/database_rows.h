@@ -10,8 +10,9 @@ namespace report {
 
 constexpr const char* kDatabaseFile = "Database_2080.csv";
 
-// Why a row could not be read; the detail is the field count or the column (from 1).
-enum class RowProblem { kNone, kFieldCount, kNoStamp, kNotANumber, kUnclosedQuote };
+// Why a row could not be read; the detail is the field count or the column (from 1). A stray
+// quote is one inside an unquoted field or right after a quoted one.
+enum class RowProblem { kNone, kFieldCount, kNoStamp, kNotANumber, kUnclosedQuote, kStrayQuote };
 
 struct DatabaseRow {
   int line = 0;  // line of the file where the row starts; the header is line 1

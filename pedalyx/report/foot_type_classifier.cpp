@@ -1,11 +1,5 @@
 #include "pedalyx/report/foot_type_classifier.h"
 
-namespace {
-constexpr double kHighArchedBelow = 0.21;
-constexpr double kNormalBelow = 0.26;
-constexpr double kMildFlatBelow = 0.30;
-}  // namespace
-
 int leftReferenceColumn(double v) {
   if (v < kHighArchedBelow) return 3;
   if (v < kNormalBelow) return 2;
@@ -25,9 +19,10 @@ std::string footTypeText(bool measured, float archIndex, bool traditional) {
 }
 
 std::string shoeTypeAdvice(bool leftMeasured, float leftArch, bool rightMeasured, float rightArch) {
-  const double l = leftMeasured ? leftArch : 0.26f;
-  const double r = rightMeasured ? rightArch : 0.26f;
-  if (r > kNormalBelow || l > kNormalBelow) return "控制型";
+  constexpr double kNormalFoot = (kHighArchedBelow + kNormalBelow) / 2;
+  const double l = leftMeasured ? leftArch : kNormalFoot;
+  const double r = rightMeasured ? rightArch : kNormalFoot;
+  if (r >= kNormalBelow || l >= kNormalBelow) return "控制型";
   if (r < kHighArchedBelow || l < kHighArchedBelow) return "超级稳定型";
   return "基础功能型";
 }

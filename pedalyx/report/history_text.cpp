@@ -28,8 +28,22 @@ std::string visitDate(int64_t when) {
   return text;
 }
 
-std::string visitLine(const Visit& visit, const VisitFigures& f, bool simplified) {
-  std::string line = visitDate(visit.when);
+std::vector<std::string> visitLabels(const std::vector<Visit>& visits) {
+  std::vector<std::string> labels;
+  for (size_t i = 0; i < visits.size(); ++i) {
+    size_t first = i, last = i;  // the visits of this one's minute
+    while (first > 0 && visits[first - 1].when == visits[i].when) --first;
+    while (last + 1 < visits.size() && visits[last + 1].when == visits[i].when) ++last;
+    std::string label = visitDate(visits[i].when);
+    if (last > first) label += " (" + std::to_string(last - i + 1) + ")";
+    labels.push_back(label);
+  }
+  return labels;
+}
+
+std::string visitLine(const std::string& label, const Visit& visit, const VisitFigures& f,
+                      bool simplified) {
+  std::string line = label;
   const char* const sides[2] = {"  左 ", "  右 "};
   for (int foot = 0; foot < 2; ++foot) {
     line += sides[foot];
@@ -65,6 +79,10 @@ std::string unreadableLine(const DatabaseRow& row, bool simplified) {
       break;
     case RowProblem::kUnclosedQuote:
       why = pick(simplified, "引號沒有結束", "引号没有结束");
+      break;
+    case RowProblem::kStrayQuote:
+      why = pick(simplified, "第 ", "第 ") + detail +
+            pick(simplified, " 欄有多餘的引號", " 栏有多余的引号");
       break;
     case RowProblem::kNone:
       break;

@@ -2,6 +2,7 @@
 // visit, one per unreadable row, and the names of the compared figures.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "pedalyx/report/visit_figures.h"
 
@@ -10,9 +11,15 @@ namespace report {
 // "2026-12-06 17:04" of a local YYYYMMDDhhmm.
 std::string visitDate(int64_t when);
 
-// Date, then per foot length / width / arch index and foot type, then left / right shares;
-// "-" for what the visit does not hold.
-std::string visitLine(const Visit& visit, const VisitFigures& figures, bool simplified);
+// One label per visit (newest first, as listed), each different from the others: the date,
+// and where several visits fall in one minute, their number in it from the oldest,
+// "2026-12-06 17:04 (2)".
+std::vector<std::string> visitLabels(const std::vector<Visit>& visits);
+
+// The visit's label, then per foot length / width / arch index and foot type, then left /
+// right shares; "-" for what the visit does not hold.
+std::string visitLine(const std::string& label, const Visit& visit, const VisitFigures& figures,
+                      bool simplified);
 
 // "第 4 行無法讀取: <reason>: <text>"
 std::string unreadableLine(const DatabaseRow& row, bool simplified);

@@ -1,12 +1,15 @@
 // The hand-off file through which the insole tool receives both feet and the report name.
-// Three items: "left ..." line, "right ..." line, then the report name with no line end.
+// Three items: "left ..." line, "right ..." line, then the report name with no line end. Its
+// name and limits are those of platform/insole_handoff_contract.h.
 #pragma once
 #include <array>
 #include <string>
 
+#include "platform/insole_handoff_contract.h"
+
 namespace report {
 
-constexpr const char* kInsoleHandoffPath = "./insole_info.txt";
+inline const std::string kInsoleHandoffPath = std::string("./") + platform::kInsoleHandoffName;
 
 // One foot as the main window shows it.
 struct FootHandoff {
@@ -17,13 +20,10 @@ struct FootHandoff {
   std::array<double, 6> windowZones{};
 };
 
-// The foot sizes the insole tool accepts, in millimetres.
-constexpr double kLongestHandoffLengthMm = 400;
-constexpr double kWidestHandoffWidthMm = 200;
-
-// Why the feet cannot be handed over (arch index outside 0 to 1, length outside 1 to 400 mm,
-// width outside 0 to 200 mm, a zone share that is not a number), or "" when they can. The
-// insole tool refuses such a file, so it is never written.
+// Why the feet cannot be handed over ("left foot width outside 0 to 200 mm"), or "" when
+// they can: every number is judged as it would be written (lengths and widths truncated,
+// shares limited to 0 to 100) by the insole tool's limits, and one that is not a number at all
+// is refused. The insole tool refuses such a file, so it is never written.
 std::string handoffRefusal(const FootHandoff& left, const FootHandoff& right);
 
 // The exact bytes of the file for feet handoffRefusal accepts. Zones are written heel first (zone 0

@@ -88,6 +88,32 @@ std::string quoteCsvField(const std::string& bytes) {
   return quoted + "\"";
 }
 
+namespace {
+
+bool startsLikeAFormula(const std::string& utf8) {
+  const size_t first = utf8.find_first_not_of('\'');
+  return first != std::string::npos &&
+         std::string("=+-@\t\r").find(utf8[first]) != std::string::npos;
+}
+
+}  // namespace
+
+std::string textField(const std::string& utf8) {
+  if (!startsLikeAFormula(utf8)) return quoteCsvField(toAnsi(utf8));
+  const std::string quoted = quoteCsvField(toAnsi("'" + utf8));
+  return quoted[0] == '"' ? quoted : "\"" + quoted + "\"";
+}
+
+std::string textOfField(const std::string& big5) {
+  const std::string utf8 = platform::big5ToUtf8(big5);
+  if (!utf8.empty() && utf8[0] == '\'' && startsLikeAFormula(utf8)) return utf8.substr(1);
+  return utf8;
+}
+
+std::string storedText(const std::string& utf8) {
+  return textOfField(toAnsi(startsLikeAFormula(utf8) ? "'" + utf8 : utf8));
+}
+
 std::string measurementHeader(const MeasurementRecord& record) {
   std::string utf8 = "時間戳,ID,Gender,Age,Height,Weight,";
   utf8 += "舟狀股 L,舟狀股 R,足長 L,足長 R,足寬 L,足寬 R,大腳趾外翻角度 L,大腳趾外翻角度 R,";
@@ -106,7 +132,7 @@ std::string measurementHeader(const MeasurementRecord& record) {
 std::string measurementRow(const MeasurementRecord& record, uint32_t stamp) {
   std::string row = "\n";
   row += std::to_string(stamp) + ",";
-  row += quoteCsvField(toAnsi(record.id)) + ",";
+  row += textField(record.id) + ",";
   row += big5(genderWord(record.genderItem)) + ",";
   row += integerField(record.age);
   row += integerField(record.height);
@@ -124,7 +150,7 @@ std::string measurementRow(const MeasurementRecord& record, uint32_t stamp) {
   for (int field : kLeftZoneFields) row += integerField(record.zones[field]);
   for (int field : kRightZoneFields) row += integerField(record.zones[field]);
   for (int k = 0; k < 6; ++k) {
-    row += quoteCsvField(toAnsi(record.caseTexts[k])) + ",";
+    row += textField(record.caseTexts[k]) + ",";
     row += record.caseLeft[k] ? "1," : "0,";
     row += record.caseRight[k] ? "1," : "0,";
   }
@@ -176,6 +202,20 @@ SaveOutcome saveMeasurement(const std::string& startDirectory, const Measurement
     }
   }
   return outcome;
+}
+
+std::string describeInexactTexts(const MeasurementRecord& record, bool simplified) {
+  const char* notAsTyped =
+      simplified ? " 无法照原样存入资料库 (Big5)：「" : " 無法照原樣存入資料庫 (Big5)：「";
+  const char* storedAs = simplified ? "」存为「" : "」存為「";
+  std::string text;
+  auto check = [&](const std::string& name, const std::string& typed) {
+    const std::string stored = storedText(typed);
+    if (stored != typed) text += name + notAsTyped + typed + storedAs + stored + "」\n";
+  };
+  check("ID", record.id);
+  for (int k = 0; k < 6; ++k) check(std::string("病症") + kCaseNumbers[k], record.caseTexts[k]);
+  return text;
 }
 
 std::string describeSaveFailure(const SaveOutcome& outcome, bool simplified) {

@@ -55,6 +55,19 @@ std::string toAnsi(const std::string& utf8);
 // line break; then enclosed in double quotes with inner quotes doubled.
 std::string quoteCsvField(const std::string& bytes);
 
+// An operator's text as a database field: Big5 (toAnsi) and quoted as quoteCsvField does. A
+// text a spreadsheet would take for a formula (first character, after any apostrophes, one of
+// = + - @, a tab or a carriage return) gets one more apostrophe in front and is always
+// quoted: spreadsheets show it as text, and textOfField takes the apostrophe off again.
+std::string textField(const std::string& utf8);
+
+// The UTF-8 text of a field's unquoted bytes as textField wrote them.
+std::string textOfField(const std::string& big5);
+
+// The text the database gives back for a typed text; differs from it when Big5 has no form
+// for a character (stored as "?") or the text is longer than a field holds.
+std::string storedText(const std::string& utf8);
+
 // The header row in Big5, no line end. The arch index columns carry the captions' texts.
 std::string measurementHeader(const MeasurementRecord& record);
 
@@ -77,6 +90,11 @@ SaveOutcome saveMeasurement(const std::string& startDirectory, const Measurement
 // characters; empty when nothing failed.
 std::string describeSaveFailure(const SaveOutcome& outcome, bool simplified = false);
 
+// The operator text naming each typed text (the ID, the case texts) that the database cannot
+// store as typed, with what it stores instead; empty when every text is stored exactly.
+std::string describeInexactTexts(const MeasurementRecord& record, bool simplified = false);
+
 // The "Save" button: reads the analysis window and the pressure view, saves, and tells the
-// operator with a message box (shown after the current callback) when something was not written.
+// operator with a message box (shown after the current callback) when something was not written
+// or not written as typed.
 void appendMeasurementRecord();

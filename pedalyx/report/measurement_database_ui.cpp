@@ -1,5 +1,6 @@
 // "Save" of the analysis window: gathers the window's fields and the balance pictures and hands
-// them to the database writer; tells the operator when something could not be written.
+// them to the database writer; tells the operator when something could not be written, or not
+// as typed.
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
@@ -65,6 +66,11 @@ void appendMeasurementRecord() {
   SaveOutcome outcome = saveMeasurement(pressureView->startDirectory, record, pictures, stamp);
   // Item 1 of the language choice is the Simplified label set.
   const bool simplified = languageChoice != nullptr && languageChoice->value() == 1;
-  std::string failure = describeSaveFailure(outcome, simplified);
-  if (!failure.empty()) platform::postMessageBox(failure, simplified ? "储存失败" : "儲存失敗");
+  const std::string failure = describeSaveFailure(outcome, simplified);
+  const std::string inexact = describeInexactTexts(record, simplified);
+  if (!failure.empty()) {
+    platform::postMessageBox(failure + inexact, simplified ? "储存失败" : "儲存失敗");
+  } else if (!inexact.empty()) {
+    platform::postMessageBox(inexact, simplified ? "储存" : "儲存");
+  }
 }

@@ -9,6 +9,7 @@
 
 #include "pedalyx/report/report_layout.h"
 #include "platform/files.h"
+#include "platform/station_folder.h"
 
 namespace report {
 namespace {
@@ -170,10 +171,7 @@ bool writePressurePng(const uint8_t* plainImage, const std::string& path) {
 }
 
 int removeStaleTemporaryFiles(const ConsoleSink& console) {
-  int removed = 0;
-  for (const char* folder : {".", kPdfFolder, kPngFolder, "./PressureImage"}) {
-    removed += platform::removeStaleTemporaryFiles(folder);
-  }
+  const int removed = platform::removeStaleTemporaryFilesOfStation(".");
   if (removed > 0) console(std::to_string(removed) + " unfinished files removed\n");
   return removed;
 }

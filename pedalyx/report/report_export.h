@@ -49,8 +49,8 @@ inline bool writePdf(const uint8_t* pageOnePixels, const std::string& path,
 bool writePressurePng(const uint8_t* plainImage, const std::string& path);
 
 // Removes the temporary files that a killed station or insole tool left in the working
-// directory and the output folders ("PDF_INSOLES", "FOOT_PRESSURE", "PressureImage"), telling
-// the console how many. Run at start.
+// directory and every folder the programs write there (platform::kWrittenFolders), telling the
+// console how many. Run at start.
 int removeStaleTemporaryFiles(const ConsoleSink& console);
 
 struct ExportInputs {

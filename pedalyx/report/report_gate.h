@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "platform/insole_handoff_contract.h"
+
 namespace report {
 
 struct ReportGateInput {
@@ -13,8 +15,9 @@ struct ReportGateInput {
 
 enum class ReportGateVerdict { MissingPhone, MissingFootSize, MissingArchIndex, Complete };
 
-// The widest foot the width fields can mean, in millimetres (lengths: kLongestFootMm).
-constexpr double kWidestFootMm = 200;
+// The widest foot the width fields can mean, in millimetres (lengths: kLongestFootMm): the
+// widest the insole tool takes, so a report the gate lets through is never refused its insoles.
+constexpr double kWidestFootMm = platform::kHandoffWidestFootMm;
 
 // The first missing item, in the order the operator is told about them. Only an empty phone
 // text is missing (a single space counts as filled); a length, width or arch index is missing

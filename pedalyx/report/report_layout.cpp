@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "pedalyx/report/foot_type_classifier.h"
+
 namespace report {
 namespace {
 
@@ -30,9 +32,10 @@ int truncateToInt(double value) {
 }
 
 std::vector<Point> shoeTypeDots(double leftArch, double rightArch) {
-  if (leftArch >= 0.26 || rightArch >= 0.26) return {{316, 140}};  // control type
-  if (leftArch < 0.21 || rightArch < 0.21) return {{740, 211}};    // super-stable type
-  return {{316, 211}, {547, 211}};                                 // basic-function type
+  // A flat foot asks for the control type, a high arch for the super-stable type.
+  if (leftArch >= kNormalBelow || rightArch >= kNormalBelow) return {{316, 140}};
+  if (leftArch < kHighArchedBelow || rightArch < kHighArchedBelow) return {{740, 211}};
+  return {{316, 211}, {547, 211}};  // basic-function type
 }
 
 Rect footTypeMark(float column, bool leftFoot) {
@@ -107,14 +110,15 @@ SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>
   l.stabilogramClosed = {740, 640, 1100, 785};
   l.texts.push_back({150, 905, "睜眼"});
   l.texts.push_back({450, 905, "閉眼"});
-  // Four columns, one row every 30 pixels down from just below the pictures, as many rows as
-  // the section holds.
+  // Four columns below the pictures, a row pitch of four thirds of a line, as many rows as the
+  // section holds above its bottom edge.
   const int columns[4] = {150, 540, 760, 960};
-  int y = 605;
+  const int pitch = kSwayTableTextSize * 4 / 3;
+  int y = 610;
   for (const auto& row : table) {
-    if (y < 385) break;
-    for (int c = 0; c < 4; ++c) l.texts.push_back({columns[c], y, row[c]});
-    y -= 30;
+    if (y - kSwayTableTextSize / 4 < l.cover.bottom) break;
+    for (int c = 0; c < 4; ++c) l.tableTexts.push_back({columns[c], y, row[c]});
+    y -= pitch;
   }
   return l;
 }

@@ -57,12 +57,18 @@ struct PageTwoLayout {
   std::vector<PlacedText> remarkLines;
 };
 
+// Text sizes (em, page pixels) of the sway section: its heading and captions are in the
+// report's 30-pixel text, the figures table and the pictures' labels smaller.
+constexpr int kSwayTableTextSize = 24;
+constexpr int kSwayLabelTextSize = 20;
+
 // The sway section of page 2, over the notes and the level legend when a stance was recorded:
-// the eyes-open and eyes-closed plate traces side by side, their stabilograms to the right and
-// the figures table below.
+// the eyes-open and eyes-closed plate traces side by side, their stabilograms (titled with
+// their stance) to the right and the figures table below.
 struct SwaySectionLayout {
-  Rect cover;  // painted white first
-  std::vector<PlacedText> texts;
+  Rect cover;                          // painted white first
+  std::vector<PlacedText> texts;       // heading and captions, in the report's text
+  std::vector<PlacedText> tableTexts;  // the figures table, kSwayTableTextSize
   Rect plateOpen, plateClosed;
   Rect stabilogramOpen, stabilogramClosed;
 };

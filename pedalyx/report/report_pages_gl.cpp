@@ -112,13 +112,7 @@ void GL_Display_report::createPageTarget() {
                  static_cast<unsigned>(status));
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-  glGenTextures(1, &name);
-  texture.reset(name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  createPictureTexture(texture);
   uploadBgr(placeholder.data(), placeholderWidth, placeholderHeight);
 }
 
@@ -151,7 +145,7 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
   drawPicture(texture.get(), markImage, two.balanceMark);
   for (const report::PlacedText& t : two.remarkLines)
     report::writeText(font.get(), t.x, t.y, t.text);
-  if (in.sway != nullptr) drawSwaySection(font.get(), smallFont.get(), *in.sway);
+  if (in.sway != nullptr) drawSwaySection({font.get(), tableFont.get(), smallFont.get()}, *in.sway);
   capturePage(pageTwoPixels, pageImage);
   refreshPending = false;
 

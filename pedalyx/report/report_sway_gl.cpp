@@ -38,7 +38,7 @@ void drawPicture(FTFont* font, const SwayPicture& picture) {
 
 }  // namespace
 
-void drawSwaySection(FTFont* font, FTFont* labelFont, const SwayRecorder& sway) {
+void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway) {
   const SwayRecording& open = sway.result(SwayCondition::EyesOpen);
   const SwayRecording& closed = sway.result(SwayCondition::EyesClosed);
   if (!open.recorded() && !closed.recorded()) return;
@@ -46,9 +46,14 @@ void drawSwaySection(FTFont* font, FTFont* labelFont, const SwayRecorder& sway) 
   glDisable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);
   glRecti(layout.cover.left, layout.cover.bottom, layout.cover.right, layout.cover.top);
-  drawPicture(labelFont, plateTracePicture(open, areaOf(layout.plateOpen)));
-  drawPicture(labelFont, plateTracePicture(closed, areaOf(layout.plateClosed)));
-  drawPicture(labelFont, stabilogramPicture(open, areaOf(layout.stabilogramOpen)));
-  drawPicture(labelFont, stabilogramPicture(closed, areaOf(layout.stabilogramClosed)));
-  for (const report::PlacedText& t : layout.texts) report::writeText(font, t.x, t.y, t.text);
+  drawPicture(fonts.labels, plateTracePicture(open, areaOf(layout.plateOpen)));
+  drawPicture(fonts.labels, plateTracePicture(closed, areaOf(layout.plateClosed)));
+  const double labelSize = report::kSwayLabelTextSize;
+  drawPicture(fonts.labels,
+              stabilogramPicture(open, areaOf(layout.stabilogramOpen), labelSize, "睜眼"));
+  drawPicture(fonts.labels,
+              stabilogramPicture(closed, areaOf(layout.stabilogramClosed), labelSize, "閉眼"));
+  for (const report::PlacedText& t : layout.texts) report::writeText(fonts.text, t.x, t.y, t.text);
+  for (const report::PlacedText& t : layout.tableTexts)
+    report::writeText(fonts.table, t.x, t.y, t.text);
 }

@@ -4,6 +4,13 @@
 class FTFont;
 class SwayRecorder;
 
-// Nothing when neither stance was recorded: the page stays as its template shows it. The
-// pictures' own labels take `labelFont`.
-void drawSwaySection(FTFont* font, FTFont* labelFont, const SwayRecorder& sway);
+// The fonts of the section: the report's text for the heading and captions, the table's and
+// the pictures' labels at kSwayTableTextSize and kSwayLabelTextSize.
+struct SwaySectionFonts {
+  FTFont* text = nullptr;
+  FTFont* table = nullptr;
+  FTFont* labels = nullptr;
+};
+
+// Nothing when neither stance was recorded: the page stays as its template shows it.
+void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway);

@@ -53,7 +53,8 @@ GL_Display_report::GL_Display_report()
   nextImage = loadPicture("./next.png");
   pageImage = cv::Mat(pageHeight, pageWidth, CV_8UC3, pageOnePixels.data());
   font = report::loadReportFont();
-  smallFont = report::loadReportFont(20);
+  tableFont = report::loadReportFont(report::kSwayTableTextSize);
+  smallFont = report::loadReportFont(report::kSwayLabelTextSize);
 }
 
 GL_Display_report::~GL_Display_report() {

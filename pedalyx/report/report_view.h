@@ -47,6 +47,7 @@ class GL_Display_report : public Fl_Gl_Window {
   bool exportPending = false;  // set by the report gate: capture, then export
   bool refreshPending = true;  // set by "OK" of the data entry: capture
   std::unique_ptr<FTFont> font;
+  std::unique_ptr<FTFont> tableFont;  // the sway figures table
   std::unique_ptr<FTFont> smallFont;  // the sway pictures' labels
   int pageIndex = 0;                  // page shown: 0 page 1, 1 page 2
   // Shows the other page; the page buffers stay as captured.

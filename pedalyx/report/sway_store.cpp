@@ -54,7 +54,7 @@ std::string swayTableRow(const std::string& record, const std::string& id, SwayC
                          const SwayRecording& r, const SwayRecording& eyesOpen) {
   const SwayFigures& f = r.figures[static_cast<int>(SwayPart::Both)];
   const bool closed = condition == SwayCondition::EyesClosed;
-  std::string row = quoteCsvField(toAnsi(record)) + "," + quoteCsvField(toAnsi(id)) + ",";
+  std::string row = textField(record) + "," + textField(id) + ",";
   row += toAnsi(closed ? "閉眼" : "睜眼") + ",";
   row += number(r.plannedSeconds, "%.0f") + "," + number(f.seconds) + "," +
          std::to_string(f.frames) + "," + toAnsi(stopName(r.stop)) + ",";

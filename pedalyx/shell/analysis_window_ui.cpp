@@ -1,5 +1,6 @@
 // The analysis window: three balance views, their arch indexes, the subject's body data and
-// condition cases for the measurement database, and the balance ratio slider.
+// condition cases for the measurement database, and the balance ratio slider. "歷史" and
+// "重心搖擺" are labelled controls: their texts are in station/labelled_controls.h.
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -102,9 +103,9 @@ void buildGenderChoice() {
 
 void buildAnalysisWindow() {
   analysisWindow = new Fl_Double_Window(kAnalysisWindowWidth, kAnalysisWindowHeight);
-  balanceView2080 = styleView(new GL_Display_2080(), FL_THIN_UP_BOX);
-  balanceView5050 = styleView(new GL_Display_5050(), FL_THIN_UP_BOX);
-  balanceView8020 = styleView(new GL_Display_8020(), FL_THIN_UP_BOX);
+  balanceView2080 = styleView(new BalanceView(40, 116, BalanceSlot::kLow), FL_THIN_UP_BOX);
+  balanceView5050 = styleView(new BalanceView(405, 116, BalanceSlot::kEven), FL_THIN_UP_BOX);
+  balanceView8020 = styleView(new BalanceView(770, 116, BalanceSlot::kHigh), FL_THIN_UP_BOX);
   autoCaptureCheck = new Fl_Check_Button(45, 18, 103, 25, "自動截圖");
   autoCaptureCheck->down_box(FL_DOWN_BOX);
   autoCaptureCheck->labelsize(18);
@@ -148,10 +149,10 @@ void buildAnalysisWindow() {
   databaseSaveButton = new Fl_Button(1061, 642, 62, 85, "Save");
   databaseSaveButton->color(kSaveGreen);
   databaseSaveButton->callback(databaseSaveCallback);
-  historyButton = new Fl_Button(1061, 545, 62, 85, "歷史");
+  historyButton = new Fl_Button(1061, 545, 62, 85);
   historyButton->labelsize(18);
   historyButton->callback(historyButtonCallback);
-  swayButton = new Fl_Button(960, 14, 130, 34, "重心搖擺");
+  swayButton = new Fl_Button(960, 14, 130, 34);
   swayButton->labelsize(18);
   swayButton->callback(swayButtonCallback);
   buildGenderChoice();

@@ -47,7 +47,7 @@ void buildDataEntryWindow() {
   entryGenderChoice->textsize(16);
   entryGenderChoice->menu(genderItems);
   entryGenderChoice->value(0);
-  keyboardButton = new Fl_Button(350, 115, 97, 46, "開啟小鍵盤");
+  auto* keyboardButton = new Fl_Button(350, 115, 97, 46, "開啟小鍵盤");
   keyboardButton->labelsize(16);
   keyboardButton->callback(keyboardButtonCallback);
   birthYearInput = makeEntryInput(85, 181, 90, 34, "出生年");

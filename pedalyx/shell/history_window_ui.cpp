@@ -8,6 +8,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input.H>
+#include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_PNG_Image.H>
 
 #include <memory>
@@ -24,6 +25,11 @@ namespace {
 struct Shown {
   report::CustomerHistory history;
   std::vector<report::VisitFigures> figures;  // one per visit
+  std::vector<std::string> labels;            // one per visit, all different
+  // The choices' items, one per visit and the end mark, given to the choices as they are:
+  // adding them by text joins equal texts into one item and reads "/", "\\" and a leading "_"
+  // as menu syntax, so a choice's position would no longer be its visit.
+  std::vector<Fl_Menu_Item> items;
   std::unique_ptr<Fl_PNG_Image> pictures[2];
   std::string title, headers[2];
   bool simplified = false;
@@ -51,7 +57,7 @@ void showPicture(int slot, const report::Visit* visit) {
     }
   }
   const char* none = s.simplified ? "无压力图" : "無壓力圖";
-  s.headers[slot] = visit == nullptr ? "" : report::visitDate(visit->when);
+  s.headers[slot] = visit == nullptr ? "" : s.labels[visit - s.history.visits.data()];
   box->label(s.pictures[slot] ? s.headers[slot].c_str() : none);
   box->redraw();
 }
@@ -130,15 +136,18 @@ void openHistoryWindow() {
   historyLaterChoice->label(s.simplified ? "后次" : "後次");
 
   historyVisitList->clear();
-  historyEarlierChoice->clear();
-  historyLaterChoice->clear();
+  historyEarlierChoice->menu(nullptr);
+  historyLaterChoice->menu(nullptr);
+  s.labels = report::visitLabels(s.history.visits);
+  s.items.assign(s.labels.size() + 1, Fl_Menu_Item{});
   for (size_t i = 0; i < s.history.visits.size(); ++i) {
-    const report::Visit& visit = s.history.visits[i];
-    historyVisitList->add(("@." + report::visitLine(visit, s.figures[i], s.simplified)).c_str());
-    const std::string date = report::visitDate(visit.when);
-    historyEarlierChoice->add(date.c_str());
-    historyLaterChoice->add(date.c_str());
+    historyVisitList->add(
+        ("@." + report::visitLine(s.labels[i], s.history.visits[i], s.figures[i], s.simplified))
+            .c_str());
+    s.items[i].text = s.labels[i].c_str();
   }
+  historyEarlierChoice->menu(s.items.data());
+  historyLaterChoice->menu(s.items.data());
   for (const report::DatabaseRow& row : s.history.unreadable) {
     historyVisitList->add(("@C1@." + report::unreadableLine(row, s.simplified)).c_str());
   }

@@ -41,10 +41,9 @@ void buildSettingsWindow() {
   auto* calibration = new Fl_Group(20, 20, 270, 145);
   calibration->box(FL_THIN_DOWN_BOX);
   cameraViewButton = makeSettingsButton(30, 33, 80, "校正視窗", cameraViewButtonCallback);
-  savePointsButton = makeSettingsButton(30, 73, 80, "儲存校正點", savePointsCallback);
-  loadPointsButton = makeSettingsButton(30, 111, 80, "載入校正點", loadPointsCallback);
-  loadPointsFileButton =
-      makeSettingsButton(135, 110, 150, "載入校正點(從文件夾)", loadPointsFileCallback);
+  makeSettingsButton(30, 73, 80, "儲存校正點", savePointsCallback);
+  makeSettingsButton(30, 111, 80, "載入校正點", loadPointsCallback);
+  makeSettingsButton(135, 110, 150, "載入校正點(從文件夾)", loadPointsFileCallback);
   calibration->end();
   languageChoice = new Fl_Choice(50, 522, 135, 30, "語言");
   languageChoice->down_box(FL_DOWN_BOX);

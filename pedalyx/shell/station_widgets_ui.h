@@ -17,9 +17,9 @@ inline Fl_Text_Display* makeCaption(int x, int y, int w, int h, const char* labe
   return caption;
 }
 
-// A red panel heading placed left of a tiny caption widget.
-inline Fl_Text_Display* makePanelTitle(int x, int y, const char* label) {
-  Fl_Text_Display* title = makeCaption(x, y, 11, 6, label);
+// A red panel heading placed left of a tiny caption widget; its text is a labelled control's.
+inline Fl_Text_Display* makePanelTitle(int x, int y) {
+  Fl_Text_Display* title = makeCaption(x, y, 11, 6, nullptr);
   title->labelcolor(FL_RED);
   title->align(FL_ALIGN_LEFT);
   return title;

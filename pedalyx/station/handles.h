@@ -2,14 +2,17 @@
 // after the build. They are set once by buildStation() (shell/station_window.cpp) and live
 // until the process ends. Values live only in the controls: other modules read and write them
 // here. The registry sits at the bottom of the station so that every folder may reach it
-// without reaching up into the shell.
+// without reaching up into the shell. Each handle is declared and defined here, once; the
+// controls whose label follows the language are made from their list (labelled_controls.h).
+// Pointers to incomplete types: this file needs no toolkit header.
 #pragma once
 #include <string>
+
+#include "pedalyx/station/labelled_controls.h"
 
 class Fl_Double_Window;
 class Fl_Group;
 class Fl_Button;
-class Fl_Light_Button;
 class Fl_Round_Button;
 class Fl_Check_Button;
 class Fl_Choice;
@@ -27,137 +30,92 @@ class GL_Display_Pressure;
 class GL_Display_reference;
 class GL_Display_report;
 class GL_Display_webcam1;
-class GL_Display_2080;
-class GL_Display_5050;
-class GL_Display_8020;
+class BalanceView;
+
+// The labelled controls, one handle per line of PEDALYX_LABELLED_CONTROLS.
+#define PEDALYX_DEFINE_HANDLE(Type, handle, traditional, simplified) inline Type* handle = nullptr;
+PEDALYX_LABELLED_CONTROLS(PEDALYX_DEFINE_HANDLE)
+#undef PEDALYX_DEFINE_HANDLE
 
 // Windows and views.
-extern Fl_Double_Window* mainWindow;
-extern Fl_Double_Window* analysisWindow;
-extern Fl_Double_Window* settingsWindow;
-extern Fl_Double_Window* dataEntryWindow;
-extern Fl_Double_Window* remarksWindow;
-extern Fl_Double_Window* swayWindow;
-extern GL_Display_Pressure* pressureView;
-extern GL_Display_reference* referenceView;
-extern GL_Display_report* reportView;
-extern GL_Display_webcam1* calibrationCameraView;
-extern GL_Display_2080* balanceView2080;
-extern GL_Display_5050* balanceView5050;
-extern GL_Display_8020* balanceView8020;
+inline Fl_Double_Window* analysisWindow = nullptr;
+inline Fl_Double_Window* settingsWindow = nullptr;
+inline Fl_Double_Window* dataEntryWindow = nullptr;
+inline Fl_Double_Window* remarksWindow = nullptr;
+inline Fl_Double_Window* swayWindow = nullptr;
+inline GL_Display_Pressure* pressureView = nullptr;
+inline GL_Display_reference* referenceView = nullptr;
+inline GL_Display_report* reportView = nullptr;
+inline GL_Display_webcam1* calibrationCameraView = nullptr;
+// Low left share (default 20 %), even stance, high left share (default 80 %).
+inline BalanceView* balanceView2080 = nullptr;
+inline BalanceView* balanceView5050 = nullptr;
+inline BalanceView* balanceView8020 = nullptr;
 
-// Main window: six-zone panel.
-extern Fl_Value_Input* zoneInputs[12];
-extern Fl_Output* zoneLeftTag;
-extern Fl_Output* zoneRightTag;
-extern Fl_Text_Display* zonePanelTitle;
-// Foot size panel.
-extern Fl_Value_Input* leftLengthInput;
-extern Fl_Value_Input* leftWidthInput;
-extern Fl_Value_Input* rightLengthInput;
-extern Fl_Value_Input* rightWidthInput;
-extern Fl_Text_Display* sizePanelTitle;
-// Arch index panel.
-extern Fl_Value_Input* leftArchInput;
-extern Fl_Value_Input* rightArchInput;
-extern Fl_Text_Display* archPanelTitle;
-extern Fl_Output* leftFootTypeOutput;
-extern Fl_Output* rightFootTypeOutput;
-// Pressure ratio panel.
-extern Fl_Group* ratioLeftGroup;
-extern Fl_Value_Input* ratioLeftInputs[5];
-extern Fl_Group* ratioRightGroup;
-extern Fl_Value_Input* ratioRightInputs[5];
-extern Fl_Group* ratioTotalGroup;
-extern Fl_Value_Input* ratioTotalInputs[5];
-extern Fl_Text_Display* ratioPanelTitle;
-// Pressure share panel.
-extern Fl_Value_Input* shareUpperLeftInput;
-extern Fl_Value_Input* shareLowerLeftInput;
-extern Fl_Value_Input* shareLeftInput;
-extern Fl_Value_Input* shareRightInput;
-extern Fl_Value_Input* shareUpperRightInput;
-extern Fl_Value_Input* shareLowerRightInput;
-extern Fl_Text_Display* sharePanelTitle;
-// Tool bar.
-extern Fl_Button* takePictureButton;
-extern Fl_Button* angleToolButton;
-extern Fl_Button* archToolButton;
-extern Fl_Button* lengthToolButton;
-extern Fl_Button* widthToolButton;
-extern Fl_Button* reportButton;
-extern Fl_Button* clearButton;
-extern Fl_Button* calibrateButton;
-extern Fl_Button* remarksButton;
-extern Fl_Button* referenceLineButton;
-// One line under the pressure view that says where the arch-index tool's two clicks go; shown
-// while that tool is chosen.
-extern Fl_Box* archToolHint;
-// Bottom row.
-extern Fl_Output* shoeTypeOutput;
-extern Fl_Output* shoeSizeOutput;
-extern Fl_Round_Button* crosshairButton;
-extern Fl_Button* analysisAreaButton;
-extern Fl_Light_Button* loadButton;
+// Main window, besides its labelled controls: the six-zone fields, the foot types under the
+// arch indices, the ratio columns and "足壓分析專區".
+inline Fl_Value_Input* zoneInputs[12] = {};
+inline Fl_Output* leftFootTypeOutput = nullptr;
+inline Fl_Output* rightFootTypeOutput = nullptr;
+inline Fl_Value_Input* ratioLeftInputs[5] = {};
+inline Fl_Value_Input* ratioRightInputs[5] = {};
+inline Fl_Value_Input* ratioTotalInputs[5] = {};
+inline Fl_Button* analysisAreaButton = nullptr;
 
 // Analysis window.
-extern Fl_Check_Button* autoCaptureCheck;
-extern Fl_Text_Display* balanceCaption2080;
-extern Fl_Text_Display* balanceCaption5050;
-extern Fl_Text_Display* balanceCaption8020;
-extern Fl_Value_Output* archOutput2080L;
-extern Fl_Value_Output* archOutput2080R;
-extern Fl_Value_Output* archOutput5050L;
-extern Fl_Value_Output* archOutput5050R;
-extern Fl_Value_Output* archOutput8020L;
-extern Fl_Value_Output* archOutput8020R;
-extern Fl_Input* idInput;
-extern Fl_Value_Input* ageInput;
-extern Fl_Value_Input* heightInput;
-extern Fl_Value_Input* weightInput;
-extern Fl_Choice* genderChoice;
-extern Fl_Value_Input* navicularDropInputs[2];
-extern Fl_Value_Input* footLengthInputs[2];
-extern Fl_Value_Input* footWidthInputs[2];
-extern Fl_Value_Input* halluxAngleInputs[2];
-extern Fl_Check_Button* caseLeftChecks[6];
-extern Fl_Check_Button* caseRightChecks[6];
-extern Fl_Input* caseInputs[6];
-extern Fl_Value_Slider* ratioSlider;
-extern Fl_Value_Output* ratioRightOutput;
-extern Fl_Button* databaseSaveButton;
-extern Fl_Button* historyButton;
+inline Fl_Check_Button* autoCaptureCheck = nullptr;
+inline Fl_Text_Display* balanceCaption2080 = nullptr;
+inline Fl_Text_Display* balanceCaption5050 = nullptr;
+inline Fl_Text_Display* balanceCaption8020 = nullptr;
+inline Fl_Value_Output* archOutput2080L = nullptr;
+inline Fl_Value_Output* archOutput2080R = nullptr;
+inline Fl_Value_Output* archOutput5050L = nullptr;
+inline Fl_Value_Output* archOutput5050R = nullptr;
+inline Fl_Value_Output* archOutput8020L = nullptr;
+inline Fl_Value_Output* archOutput8020R = nullptr;
+inline Fl_Input* idInput = nullptr;
+inline Fl_Value_Input* ageInput = nullptr;
+inline Fl_Value_Input* heightInput = nullptr;
+inline Fl_Value_Input* weightInput = nullptr;
+inline Fl_Choice* genderChoice = nullptr;
+inline Fl_Value_Input* navicularDropInputs[2] = {};
+inline Fl_Value_Input* footLengthInputs[2] = {};
+inline Fl_Value_Input* footWidthInputs[2] = {};
+inline Fl_Value_Input* halluxAngleInputs[2] = {};
+inline Fl_Check_Button* caseLeftChecks[6] = {};
+inline Fl_Check_Button* caseRightChecks[6] = {};
+inline Fl_Input* caseInputs[6] = {};
+inline Fl_Value_Slider* ratioSlider = nullptr;
+inline Fl_Value_Output* ratioRightOutput = nullptr;
+inline Fl_Button* databaseSaveButton = nullptr;
 
 // History window "歷史", built when first opened.
-extern Fl_Double_Window* historyWindow;
-extern Fl_Browser* historyVisitList;
-extern Fl_Choice* historyEarlierChoice;
-extern Fl_Choice* historyLaterChoice;
-extern Fl_Box* historyPictureBoxes[2];  // earlier, later
-extern Fl_Browser* historyDifferenceList;
-extern Fl_Button* swayButton;
+inline Fl_Double_Window* historyWindow = nullptr;
+inline Fl_Browser* historyVisitList = nullptr;
+inline Fl_Choice* historyEarlierChoice = nullptr;
+inline Fl_Choice* historyLaterChoice = nullptr;
+inline Fl_Box* historyPictureBoxes[2] = {};  // earlier, later
+inline Fl_Browser* historyDifferenceList = nullptr;
 
 // Settings window "Edit".
-extern Fl_Button* cameraViewButton;
-extern Fl_Button* savePointsButton;
-extern Fl_Button* loadPointsButton;
-extern Fl_Button* loadPointsFileButton;
-extern Fl_Choice* languageChoice;
-extern Fl_Value_Slider* noiseFilterSlider;
-extern Fl_Value_Slider* toneDensitySlider;
-extern Fl_Value_Slider* blockSliders[6];
+inline Fl_Button* cameraViewButton = nullptr;
+inline Fl_Choice* languageChoice = nullptr;
+inline Fl_Value_Slider* noiseFilterSlider = nullptr;
+inline Fl_Value_Slider* toneDensitySlider = nullptr;
+inline Fl_Value_Slider* blockSliders[6] = {};
 
 // Data-entry window.
-extern Fl_Button* okButton;
-extern Fl_Choice* entryGenderChoice;
-extern Fl_Button* keyboardButton;
-extern Fl_Input* birthYearInput;
-extern Fl_Input* birthMonthInput;
-extern Fl_Input* phoneInput;
-extern Fl_Input* emailInput;
+inline Fl_Button* okButton = nullptr;
+inline Fl_Choice* entryGenderChoice = nullptr;
+inline Fl_Input* birthYearInput = nullptr;
+inline Fl_Input* birthMonthInput = nullptr;
+inline Fl_Input* phoneInput = nullptr;
+inline Fl_Input* emailInput = nullptr;
 
 // Remarks window.
-extern Fl_Multiline_Input* remarksInput;
+inline Fl_Multiline_Input* remarksInput = nullptr;
 
-// The working directory in the system's 8-bit code page, read once at start (any length).
-extern std::string workingDirectory;
+// The working directory in the system's 8-bit code page (any length), read once before main by
+// the program's start-up (runStationStartup()). Defined here so that it is constructed before
+// any start-up code that includes this header assigns it.
+inline std::string workingDirectory;

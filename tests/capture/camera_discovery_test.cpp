@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -355,6 +356,25 @@ TEST(SimulatedWalkCamera, PlaysAtItsSetRateAndFallsBackToThirty) {
   for (int n = 0; n < 3; ++n) ASSERT_TRUE(walk->read(picture));
   EXPECT_DOUBLE_EQ(*walk->pictureSeconds(), 2 / 120.0);
   EXPECT_EQ(walk->framesPerSecond(), 120);
+}
+
+// A folder of damaged frames fails on every file of every frame: it is said once, and then how
+// often it came again, not once per file and frame (225 MB of console in 20 s).
+TEST_F(Replay, AFolderOfDamagedFramesIsSaidOnceWithHowOftenItRepeated) {
+  for (int i = 0; i < 200; ++i) {
+    std::ofstream(folder_ / ("frame_" + std::to_string(1000 + i) + ".png")) << "damaged";
+  }
+  testing::internal::CaptureStderr();
+  {
+    std::unique_ptr<FrameFeed> feed = openRecording(folder_.string(), false);
+    ASSERT_TRUE(feed);
+    cv::Mat picture;
+    for (int frame = 0; frame < 30; ++frame) EXPECT_FALSE(feed->read(picture));
+  }
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said.substr(0, 2000);
+  EXPECT_NE(said.find("frame_1000.png passed over"), std::string::npos) << said.substr(0, 2000);
+  EXPECT_NE(said.find(" 5999 more times"), std::string::npos) << said.substr(0, 2000);
 }
 
 TEST_F(Replay, VideoFileLoopsAndIsResized) {

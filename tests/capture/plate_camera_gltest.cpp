@@ -10,6 +10,7 @@
 #include "capture/fake_sysfs.h"
 #include "pedalyx/capture/camera_frame_source.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ std::string windowNamed(const std::string& title, pid_t child, int& status) {
 // and the program ends with status 0.
 TEST(PlateCamera, NoCameraShowsTheHardwareMessageAndEndsCleanly) {
   FakeSysfs empty("no-camera");
-  std::string messageLog = "/tmp/plate-camera-messages-" + std::to_string(getpid());
-  platform::removeFile(messageLog);
+  ScratchFolder scratch("plate-camera");
+  const std::string messageLog = scratch / "messages.txt";
   std::fflush(stdout);
   pid_t child = fork();
   ASSERT_GE(child, 0);

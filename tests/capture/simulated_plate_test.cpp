@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -39,13 +40,20 @@ cv::Mat pipelineLevels(const cv::Mat& frame, const cv::Mat& background) {
   return levels;
 }
 
+// Pictures for a person to look at, written only into the folder SIMULATED_PLATE_SHOTS names.
+void keepForLooking(const std::string& name, const cv::Mat& picture) {
+  if (const char* folder = std::getenv("SIMULATED_PLATE_SHOTS")) {
+    cv::imwrite(std::string(folder) + "/" + name, picture);
+  }
+}
+
 // Top row first, for looking at.
 void writeCanvas(const std::string& name, const cv::Mat& bottomFirst) {
   cv::Mat upright;
   cv::flip(bottomFirst, upright, 0);
   cv::Mat coloured;
   cv::applyColorMap(upright, coloured, cv::COLORMAP_JET);
-  cv::imwrite(name, coloured);
+  keepForLooking(name, coloured);
 }
 
 double loadSum(const cv::Mat& levels, int x0, int x1) {
@@ -201,7 +209,7 @@ TEST(SimulatedPlate, GroundTruthMatchesWhatTheCameraSees) {
     empty.setTo(0, nearFeet);
     EXPECT_LT(cv::countNonZero(empty), 20);
     if (scene == PlateScene::Normal) {
-      cv::imwrite("simulated_normal_frame.png", frame);
+      keepForLooking("simulated_normal_frame.png", frame);
       writeCanvas("simulated_normal_seen.png", seen);
     }
   }
@@ -229,7 +237,7 @@ TEST(SimulatedPlate, BalanceSceneMovesTheWeightBetweenTwentyAndEightyPercent) {
   double peak;
   cv::minMaxLoc(levels, nullptr, &peak);
   EXPECT_GE(peak, 240);  // full scale at 80 %, not clipped beyond it
-  cv::imwrite("simulated_balance_frame.png", frame);
+  keepForLooking("simulated_balance_frame.png", frame);
 }
 
 // The sway scene's ground truth is a formula over the feet's shape moments; it must be where

@@ -91,6 +91,28 @@ class CobbletRun : public ::testing::Test {
     return cv::imread(platform::joinPath(folder, "PDF_INSOLES/" + name), cv::IMREAD_GRAYSCALE);
   }
 
+  // How many messages so far said that an insole was not saved.
+  size_t failuresSaid() {
+    const std::string text = platform::readWholeFile(folder + "/messages.txt").value_or("");
+    size_t count = 0;
+    for (size_t at = text.find("鞋墊未能儲存"); at != std::string::npos;
+         at = text.find("鞋墊未能儲存", at + 1))
+      ++count;
+    return count;
+  }
+  size_t waitUntilSaid(size_t count) {
+    for (int i = 0; i < 200 && failuresSaid() < count; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return failuresSaid();
+  }
+  // The operator acknowledges the open message (closing its window is the same as "OK").
+  void acknowledge(const std::string& tool) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (unsigned long window : desktop::visibleWindows()) {
+      if (std::to_string(window) != tool) desktop::sendClose(window);
+    }
+  }
+
   std::string folder;
   pid_t pid = -1;
 };
@@ -147,36 +169,63 @@ TEST_F(CobbletRun, InsolesThatCannotBeWrittenAreSaidOneFootAtATime) {
   ASSERT_FALSE(tool.empty());
   handOff("left 0.27 245 98 12 10 18 15 25 20\nright 0.27 245 99 11 12 17 16 24 20\nFULL");
   const std::string messages = platform::joinPath(folder, "messages.txt");
-  auto said = [&] {
-    const std::string text = platform::readWholeFile(messages).value_or("");
-    size_t count = 0;
-    for (size_t at = text.find("鞋墊未能儲存"); at != std::string::npos;
-         at = text.find("鞋墊未能儲存", at + 1))
-      ++count;
-    return count;
-  };
-  auto waitUntilSaid = [&](size_t count) {
-    for (int i = 0; i < 200 && said() < count; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return said();
-  };
-  // The operator acknowledges the open message (closing its window is the same as "OK").
-  auto acknowledge = [&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    for (unsigned long window : desktop::visibleWindows()) {
-      if (std::to_string(window) != tool) desktop::sendClose(window);
-    }
-  };
   ASSERT_EQ(waitUntilSaid(1), 1u);
   // The right foot waits while the left foot's message is open.
   std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-  EXPECT_EQ(said(), 1u);
-  acknowledge();
+  EXPECT_EQ(failuresSaid(), 1u);
+  acknowledge(tool);
   ASSERT_EQ(waitUntilSaid(2), 2u);
   EXPECT_NE(platform::readWholeFile(messages)->find("FULL_iRight.bmp"), std::string::npos);
-  acknowledge();
+  acknowledge(tool);
   EXPECT_EQ(waitForExit(10), 0);
   EXPECT_TRUE(insole("FULL_iLeft.bmp").empty());
+}
+
+// Killed after it took the hand-off and before it saved the insoles, the tool lost them for
+// good; the next start now makes both, and then nothing of the hand-off is left.
+TEST_F(CobbletRun, InsolesOfAToolKilledBeforeSavingAreMadeAtTheNextStart) {
+  start();
+  ASSERT_FALSE(windowId().empty());
+  handOff("left 0.27 245 98 12 10 18 15 25 20\nright 0.27 245 99 11 12 17 16 24 20\nKILLED");
+  const std::string handoff = platform::joinPath(folder, cobblet::kHandoffPath);
+  const auto end = Clock::now() + std::chrono::seconds(10);
+  while (platform::fileExists(handoff) && Clock::now() < end) usleep(200);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  pid = -1;
+  ASSERT_FALSE(platform::fileExists(handoff)) << "the tool never took the hand-off";
+  ASSERT_TRUE(insole("KILLED_iRight.bmp").empty()) << "killed only after it had saved";
+
+  start();
+  ASSERT_EQ(waitForExit(20), 0);
+  EXPECT_FALSE(insole("KILLED_iLeft.bmp").empty());
+  EXPECT_FALSE(insole("KILLED_iRight.bmp").empty());
+  for (const std::string& name : platform::listFolder(folder))
+    EXPECT_EQ(name.find("insole_info"), std::string::npos) << name;
+}
+
+// The model could not be written (a folder holds its name) but its bitmap was: the message
+// names the model, and the hand-off is kept for a start that can make it.
+TEST_F(CobbletRun, AnInsoleModelThatCannotBeWrittenIsTheFileNamed) {
+  ASSERT_TRUE(platform::makeDirectory(platform::joinPath(folder, "PDF_INSOLES")));
+  ASSERT_TRUE(platform::makeDirectory(platform::joinPath(folder, "PDF_INSOLES/MODEL_iLeft.stl")));
+  start();
+  const std::string tool = windowId();
+  ASSERT_FALSE(tool.empty());
+  handOff("left 0.27 245 98 12 10 18 15 25 20\nright 0.27 245 99 11 12 17 16 24 20\nMODEL");
+  ASSERT_EQ(waitUntilSaid(1), 1u);
+  acknowledge(tool);
+  EXPECT_EQ(waitForExit(10), 0);
+  const std::string messages = platform::readWholeFile(folder + "/messages.txt").value_or("");
+  EXPECT_NE(messages.find("鞋墊未能儲存：./PDF_INSOLES/MODEL_iLeft.stl"), std::string::npos)
+      << messages;
+  EXPECT_EQ(messages.find("MODEL_iLeft.bmp"), std::string::npos) << messages;
+  EXPECT_FALSE(insole("MODEL_iLeft.bmp").empty());
+  EXPECT_FALSE(insole("MODEL_iRight.bmp").empty());
+  int kept = 0;
+  for (const std::string& name : platform::listFolder(folder))
+    kept += name.rfind(std::string("insole_info") + cobblet::kTakenHandoffMark, 0) == 0;
+  EXPECT_EQ(kept, 1);
 }
 
 TEST_F(CobbletRun, WindowShowsOnlyTheInsoleUntilF2AndWedgesChangeIt) {

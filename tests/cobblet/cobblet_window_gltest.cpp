@@ -1,6 +1,11 @@
 // The insole tool's window built inside the test, in a fresh working directory, with the file
 // chooser replaced so the buttons can be pressed without a person.
 #include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,6 +1,8 @@
 #include "cobblet/handoff_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -26,10 +28,11 @@ class HandoffFolder : public ::testing::Test {
   std::string log;
 };
 
-TEST_F(HandoffFolder, StationFileGivesBothSidesAndTheNameAndIsDeleted) {
-  put(kHandoffPath,
+TEST_F(HandoffFolder, StationFileGivesBothSidesAndTheNameAndIsKeptAsideUntilFinished) {
+  const std::string text =
       "left 0.24 253 98 12 10 18 15 25 20\r\nright 0.27 255 99 11 12 17 16 24 20\r\n"
-      "0987_202612061704");
+      "0987_202612061704";
+  put(kHandoffPath, text);
   ASSERT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kApplied);
   EXPECT_TRUE(fields.leftPending);
   EXPECT_TRUE(fields.rightPending);
@@ -39,9 +42,50 @@ TEST_F(HandoffFolder, StationFileGivesBothSidesAndTheNameAndIsDeleted) {
   EXPECT_FLOAT_EQ(fields.right.archIndex(), 0.27f);
   EXPECT_FLOAT_EQ(fields.right.footLength(), 255);
   EXPECT_EQ(fields.recordName, "0987_202612061704");
-  EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
   EXPECT_NE(log.find("FOUND LEFT"), std::string::npos);
-  EXPECT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kNone) << "consumed once";
+  // The station sees its hand-off consumed; the customer's data stays until the insoles exist.
+  EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, kHandoffPath)));
+  EXPECT_EQ(platform::readWholeFile(fields.takenPath), text);
+  EXPECT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kNone) << "taken once";
+  EXPECT_FALSE(handoffWaiting(folder)) << "its own hand-off is not one to finish";
+
+  const std::string taken = fields.takenPath;
+  finishHandoff(fields, false, log);
+  EXPECT_TRUE(platform::fileExists(taken)) << "an insole failed: kept for the next start";
+  fields.takenPath = taken;
+  finishHandoff(fields, true, log);
+  EXPECT_FALSE(platform::fileExists(taken));
+  EXPECT_TRUE(fields.takenPath.empty());
+}
+
+// A tool killed between reading a hand-off and saving both insoles: the next start makes them.
+// A hand-off a running tool works on is never taken from it.
+TEST_F(HandoffFolder, AHandoffAnEndedToolLeftIsFinishedFirstAndARunningOnesIsLeftAlone) {
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  const std::string running =
+      std::string("insole_info") + kTakenHandoffMark + std::to_string(getppid()) + "-1";
+  put(running.c_str(), "right 0.2 245 1 2 3 4 5 6 7 BUSY");
+  EXPECT_FALSE(handoffWaiting(folder));
+  const std::string left =
+      std::string("insole_info") + kTakenHandoffMark + std::to_string(ended) + "-3";
+  put(left.c_str(), "left 0.2 245 1 2 3 4 5 6 7\nright 0.3 246 1 2 3 4 5 6 7\nKILLED");
+  put(kHandoffPath, "left 0.2 250 1 2 3 4 5 6 7\nright 0.3 251 1 2 3 4 5 6 7\nNEXT");
+  EXPECT_TRUE(handoffWaiting(folder));
+
+  ASSERT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kApplied);
+  EXPECT_EQ(fields.recordName, "KILLED");
+  EXPECT_FLOAT_EQ(fields.right.footLength(), 246);
+  EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, left)));
+  finishHandoff(fields, true, log);
+  EXPECT_TRUE(handoffWaiting(folder)) << "the station's new hand-off still waits";
+  ASSERT_EQ(readHandoffFile(folder, fields, log), HandoffRead::kApplied);
+  EXPECT_EQ(fields.recordName, "NEXT");
+  finishHandoff(fields, true, log);
+  EXPECT_FALSE(handoffWaiting(folder));
+  EXPECT_TRUE(platform::fileExists(platform::joinPath(folder, running)));
 }
 
 TEST_F(HandoffFolder, ParameterFileWithEightNumbersGoesFirstAndLeavesTheOtherForLater) {
@@ -83,6 +127,8 @@ TEST(HandoffGrammar, AMalformedRecordIsRefusedWhole) {
       "left 0.24 253 98 12 10 18 15 25 20 right 0.27 255 99 11 12 17 16 24 20",
       "left 0.25 abc 99 right 0.2 245 1 2 3 4 5 6 7 NAME",
       "right 0.2 245",
+      "left 0.24 253 250 12 10 18 15 25 20 right 0.27 255 99 11 12 17 16 24 20 NAME",
+      "left 0.24 253 98 12 10 18 15 25 20 right 0.27 255 201 11 12 17 16 24 20 NAME",
   };
   for (const char* text : damaged) {
     HandoffFields fields;
@@ -95,6 +141,25 @@ TEST(HandoffGrammar, AMalformedRecordIsRefusedWhole) {
     EXPECT_FALSE(fields.rightPending) << text;
     EXPECT_EQ(fields.recordName, "BEFORE") << text;
     EXPECT_FLOAT_EQ(fields.left.values[1], 111) << text;
+  }
+}
+
+// The parameter file's numbers 3 to 8 have no range; one that is not finite still refuses it.
+TEST(HandoffGrammar, ANumberThatIsNotFiniteIsRefusedWhereNoRangeApplies) {
+  // Eight numbers per side, "bad" at position (1 to 8) of both sides.
+  auto text = [](int position, const std::string& bad) {
+    std::string numbers;
+    for (int i = 1; i <= 8; ++i) numbers += (i == position ? bad : i == 2 ? "240" : "0.2") + " ";
+    return "left " + numbers + "right " + numbers + "NAME";
+  };
+  HandoffFields fields;
+  std::string log;
+  ASSERT_TRUE(applyHandoffText(text(3, "9e30"), 8, fields, log)) << log;
+  for (int position = 3; position <= 8; ++position) {
+    for (const char* bad : {"inf", "-inf", "nan"}) {
+      EXPECT_FALSE(applyHandoffText(text(position, bad), 8, fields, log))
+          << bad << " at " << position;
+    }
   }
 }
 

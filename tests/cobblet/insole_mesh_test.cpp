@@ -141,6 +141,15 @@ TEST(ModelSettings, ValuesOutOfRangeOrNotNumbersKeepTheirDefaults) {
   EXPECT_NE(log.find("\"nan\""), std::string::npos) << log;
   EXPECT_NE(log.find("\"1e9\""), std::string::npos) << log;
   EXPECT_NE(log.find("width"), std::string::npos) << log;
+
+  // The height per level has bounds of its own, far narrower than the base's.
+  log.clear();
+  s = parseModelSettings("height_per_level_mm 1\n", log);
+  EXPECT_DOUBLE_EQ(s.millimetresPerLevel, 1);
+  for (const char* wrong : {"1.5", "20", "0.005"}) {
+    s = parseModelSettings(std::string("height_per_level_mm ") + wrong + "\n", log);
+    EXPECT_DOUBLE_EQ(s.millimetresPerLevel, ModelSettings{}.millimetresPerLevel) << wrong;
+  }
 }
 
 }  // namespace

@@ -19,9 +19,12 @@
 #include <thread>
 
 #include "cobblet/handoff_reader.h"
+#include "cobblet/insole_output.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/report_export.h"
+#include "pedalyx/report/sway_store.h"
 #include "platform/files.h"
+#include "platform/station_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -170,6 +173,75 @@ TEST_F(Durability, AFullDiskChangesNothingAndTheOperatorIsTold) {
   EXPECT_NE(exportFailure.find(".pdf"), std::string::npos) << exportFailure;
   EXPECT_NE(exportFailure.find("insole_info.txt"), std::string::npos) << exportFailure;
   EXPECT_NE(exportFailure.find(".png"), std::string::npos) << exportFailure;
+}
+
+// A write killed in any folder the programs write leaves a temporary file there; every such
+// folder is swept at the next start of either program ("SWAY/" once was not).
+TEST_F(Durability, EveryFolderTheProgramsWriteIsSweptAtTheNextStart) {
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder_);
+  std::vector<unsigned char> balance(320 * 335 * 3, 7), page(1240 * 1754 * 3, 7);
+  const BalancePictures pictures{balance.data(), balance.data(), balance.data()};
+  ASSERT_TRUE(saveMeasurement(".", MeasurementRecord{}, pictures, 1000).rowWritten);
+  report::ExportInputs in;
+  in.phone = "0987";
+  in.time = {2027, 3, 3, 9, 5, 0};
+  in.pageOnePixels = page.data();
+  in.plainImage = balance.data();
+  in.left = in.right = {0.25, 250, 90, {}};
+  in.console = [](const std::string&) {};
+  ASSERT_EQ(report::describeExportFailure(report::exportReport(in)), "");
+  SwayRecording sway;
+  sway.samples.resize(3);
+  sway.stop = SwayStop::Completed;
+  ASSERT_TRUE(saveSwayRecording(".", "r", "id", SwayCondition::EyesOpen, sway, sway).traceWritten);
+  ASSERT_TRUE(cv::imwrite("template.bmp", cv::Mat(360, 150, CV_8UC1, cv::Scalar(30))));
+  cobblet::InsoleBitmap bitmap;
+  std::string reason;
+  ASSERT_TRUE(bitmap.load("template.bmp", reason)) << reason;
+  cobblet::HeightPlane insole{};
+  cobblet::pixelAt(insole, 100, 50) = 20;
+  ASSERT_TRUE(cobblet::saveInsoleForSide(bitmap, insole, "0987", 0));
+
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  auto plantInEveryFolder = [&] {
+    std::vector<fs::path> folders{"."};
+    for (const auto& entry : fs::recursive_directory_iterator("."))
+      if (entry.is_directory()) folders.push_back(entry.path());
+    for (const fs::path& folder : folders) {
+      const std::string name = "x.csv.partial-" + std::to_string(ended) + "-AbCdEf";
+      ASSERT_TRUE(platform::writeFileAtomic((folder / name).string(), "half"));
+    }
+    ASSERT_EQ(temporaries(), 5) << "the station folder and its four written folders";
+  };
+  plantInEveryFolder();
+  report::removeStaleTemporaryFiles([](const std::string&) {});  // the station's start
+  EXPECT_EQ(temporaries(), 0);
+  plantInEveryFolder();
+  platform::removeStaleTemporaryFilesOfStation(".");  // the insole tool's start
+  EXPECT_EQ(temporaries(), 0);
+  fs::current_path(previous);
+}
+
+// A row appended in two writes is half a row after a kill between them, which the random kills
+// above rarely hit. The system calls show it: each "Save" is one write to the database.
+TEST_F(Durability, EachSaveIsOneWriteToTheDatabase) {
+  ASSERT_EQ(std::system("command -v strace > /dev/null"), 0) << "strace is needed (tools/deps.sh)";
+  const std::string trace = folder_ + "/../" + fs::path(folder_).filename().string() + ".trace";
+  const std::string command = "strace -f -y -e trace=write,writev,pwrite64,pwritev,pwritev2 -o '" +
+                              trace + "' " TOOLS_DIR "/save_loop '" + folder_ + "' 3 > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string calls = platform::readWholeFile(trace).value_or("");
+  platform::removeFile(trace);
+  int writes = 0;
+  for (size_t at = calls.find("Database_2080.csv>"); at != std::string::npos;
+       at = calls.find("Database_2080.csv>", at + 1))
+    ++writes;
+  EXPECT_EQ(writes, 3) << calls;
+  expectWholeRows(platform::readWholeFile(folder_ + "/Database_2080.csv").value_or(""));
 }
 
 }  // namespace

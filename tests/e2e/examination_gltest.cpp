@@ -17,6 +17,7 @@
 
 #include "cobblet/admesh_report.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 #include "tools/desktop_driver.h"
 #include "tools/examination_plan.h"
 
@@ -87,8 +88,8 @@ int measuredMillimetres(WindowPoint a, WindowPoint b) {
 class Examination : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/examination-XXXXXX";
-    folder_ = mkdtemp(pattern);
+    static ScratchFolder scratch("examination");  // goes when the program ends
+    folder_ = scratch.path();
     output_ = folder_ + "/played";
     folder_ += "/station";
     // The staged programs and data, without what earlier examinations left there.

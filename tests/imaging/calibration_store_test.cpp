@@ -1,17 +1,19 @@
 #include "pedalyx/imaging/calibration_store.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <string>
 
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
+// A file in this program's temporary folder, which goes when the program ends.
 std::string tempPath(const std::string& name) {
-  return testing::TempDir() + "/imaging_" + std::to_string(getpid()) + "_" + name;
+  static ScratchFolder folder("imaging-calibration");
+  return folder / name;
 }
 
 void fillGrid(CalibrationGrid& grid, float base) {

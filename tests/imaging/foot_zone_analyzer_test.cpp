@@ -128,15 +128,6 @@ TEST(FootZones, ToesBeyondTheToePointAndPixelsAtTheHeelLineDoNotCount) {
   EXPECT_FLOAT_EQ(axis.zoneShare[2], 100);
 }
 
-TEST(FootZones, HeelAtTheMiddleColumnScansTheLeftHalfOnly) {
-  Analyzer a;
-  a.set(159, 50, 40);
-  a.set(165, 50, 40);
-  FootAxis axis = axisOf(160, 30, 160, 120);
-  ASSERT_TRUE(a.analyzer.computeFootZones(axis));
-  EXPECT_FLOAT_EQ(axis.zoneShare[0], 100);  // only (159, 50), left of the axis
-}
-
 TEST(FootZones, AxisAtOneHeightOrIncompleteIsRefusedAndKeepsItsResults) {
   Analyzer a;
   a.set(50, 50, 99);
@@ -250,6 +241,41 @@ TEST_F(ArchTool, EachFootIsComputedFromItsOwnHalfOnly) {
   leftShare = analyzer.left.zoneShare[0] + analyzer.left.zoneShare[2] + analyzer.left.zoneShare[4];
   EXPECT_FLOAT_EQ(leftShare, 52.5f);  // x 20..40 of 20..59
   EXPECT_EQ(analyzer.right.pointCount, 0);
+}
+
+// The centre column is the right foot's, for the click and for the half the zones are taken
+// from: a right heel on it is measured like one a column further right.
+TEST_F(ArchTool, CentreColumnIsTheRightFootsForClicksAndZones) {
+  // The right foot on columns 160..169 only; the left foot reaches column 159.
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 159; x < kW; ++x) image[x + kW * y] = x < 170 ? 100 : 0;
+  }
+  click(160, 10);
+  click(160, 310);
+  EXPECT_EQ(analyzer.left.pointCount, 0);
+  ASSERT_EQ(analyzer.right.pointCount, 2);
+  const FootAxis onCentre = analyzer.right;
+  EXPECT_FLOAT_EQ(onCentre.archIndex, 1.0f / 3);
+  EXPECT_FLOAT_EQ(onCentre.zoneShare[0] + onCentre.zoneShare[2] + onCentre.zoneShare[4], 10)
+      << "only the axis column itself lies left of the axis";
+  analyzer.removeAxis(160);
+  EXPECT_EQ(analyzer.right.pointCount, 0);
+  click(161, 10);
+  click(161, 310);
+  EXPECT_EQ(analyzer.right.archIndex, onCentre.archIndex);
+  click(159, 10);
+  EXPECT_EQ(analyzer.left.pointCount, 1);
+
+  // On the station's view (533 pixels wide) view column 266 is canvas column 159, 267 is 160.
+  FootZoneAnalyzer view(image.data(), 533, 558);
+  view.printDiagnostics = false;
+  view.placeAxisPoint(266, 500);
+  view.placeAxisPoint(267, 500);
+  EXPECT_EQ(view.left.pointCount, 1);
+  EXPECT_EQ(view.right.pointCount, 1);
+  view.removeAxis(266);
+  EXPECT_EQ(view.left.pointCount, 0);
+  EXPECT_EQ(view.right.pointCount, 1);
 }
 
 // A removed axis takes its foot's results with it, so they cannot reach the next customer.

@@ -19,7 +19,7 @@ struct Zones {
 
 inline Zones footZones(const uint8_t* image, int heelX, int heelY, int toeX, int toeY) {
   Zones z;
-  const int xStart = heelX > kWidth / 2 ? kWidth / 2 : 0;
+  const int xStart = heelX >= kWidth / 2 ? kWidth / 2 : 0;  // the centre column is the right foot's
   const double ax = toeX - heelX, ay = toeY - heelY;
   const double squaredLength = ax * ax + ay * ay;
   // A pixel on a line across the foot goes to the band on the heel side when the axis leans

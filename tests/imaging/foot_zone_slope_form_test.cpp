@@ -31,7 +31,7 @@ struct SlopeFormZones {
 
 SlopeFormZones slopeFormZones(const uint8_t* image, int hxI, int hyI, int txI, int tyI) {
   float hx = hxI, hy = hyI, tx = txI, ty = tyI;
-  int xStart = hxI > 160 ? 160 : 0;
+  int xStart = hxI >= 160 ? 160 : 0;
   float t = (hx - tx) / (ty - hy);
   float k = -1 / t;
   float v = ((ty + (xStart - tx) * t) - (hy + (xStart - hx) * t)) / 3;

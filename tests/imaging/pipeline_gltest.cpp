@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pipeline_fixture.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -212,8 +213,8 @@ TEST_F(PipelineTest, FramebufferRecreationDeletesThePreviousObjects) {
 }
 
 TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
-  const std::string folder = ::testing::TempDir() + "/broken_shader_" + std::to_string(getpid());
-  std::system(("mkdir -p " + folder).c_str());
+  ScratchFolder scratch("broken-shader");
+  const std::string folder = scratch.path();
   std::FILE* f = std::fopen((folder + "/colorShader.vert").c_str(), "w");
   std::fputs("#version 120\nvoid main() { gl_Position = ftransform(); }\n", f);
   std::fclose(f);
@@ -234,6 +235,11 @@ TEST_F(PipelineTest, BrokenShaderIsReportedAndLeavesAnEmptyLevelImage) {
   cleanPass(broken);
   levelPass(broken, FilterValues{}, levels.data());
   EXPECT_EQ(*std::max_element(levels.begin(), levels.end()), 0);
+  // The broken pipeline's textures took the texture units the shared pipeline samples and die
+  // with it; the suites after this one get the shared pipeline's own objects back.
+  createPipelineObjects(*pipeline_, black.data(), table_, STATION_DIR);
+  createFramebuffer(*pipeline_);
+  setPipelineUniforms(*pipeline_, FilterValues{});
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 // The X headers last: their macros would clash with the test framework's names.
 #include <FL/x.H>
 
@@ -48,17 +49,17 @@ class PressureViewTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // A private working directory holding the staged run-time files.
-    const std::string folder =
-        ::testing::TempDir() + "/pressure_view_station_" + std::to_string(getpid());
-    ASSERT_EQ(
-        std::system(("rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cp '" + STATION_DIR +
-                     "'/colorShader.* '" + STATION_DIR + "'/lut_ancestor.txt '" + folder + "'")
-                        .c_str()),
-        0);
+    static ScratchFolder scratch("pressure-view-station");  // goes when the program ends
+    const std::string folder = scratch.path();
+    ASSERT_EQ(std::system((std::string("cp '") + STATION_DIR + "'/colorShader.* '" + STATION_DIR +
+                           "'/lut_ancestor.txt '" + folder + "'")
+                              .c_str()),
+              0);
     ASSERT_EQ(chdir(folder.c_str()), 0);
     messageLog_ = folder + "/messages.txt";
     setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
     setenv("PEDALYX_MESSAGE_LOG", messageLog_.c_str(), 1);
+    runStationStartup();
     buildStation();
     mainWindow->show();
     while (!pressureView->shown()) Fl::wait(0.05);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <set>
 #include <tuple>
@@ -8,6 +7,7 @@
 #include "pedalyx/imaging/colour_table.h"
 #include "pedalyx/imaging/filter_settings.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ TEST(FilterSettings, StartValueOneAndMissingNumbersRepeatTheLastOne) {
   EXPECT_EQ(parseSettingValues("1 2 x 4 5 6", 6), (Values{1, 2, 2, 2, 2, 2}));
   EXPECT_EQ(parseSettingValues("10 20 30 40 50 60 70", 6), (Values{10, 20, 30, 40, 50, 60}));
 
-  const std::string path =
-      testing::TempDir() + "/noise_settings_" + std::to_string(getpid()) + ".txt";
+  ScratchFolder scratch("noise-settings");
+  const std::string path = scratch / "noise.txt";
   ASSERT_TRUE(platform::writeFileAtomic(path, "12.000000\n"));
   EXPECT_EQ(readSettingValues(path, 2), (Values{12.0f, 12.0f}));
   EXPECT_FALSE(readSettingValues(testing::TempDir() + "/no_such_noise.txt", 2).has_value());

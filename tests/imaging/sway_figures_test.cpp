@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -69,6 +70,28 @@ TEST(SwayFigures, TurnedEllipseGivesItsAxesAngleAndArea) {
     // The major axis has no sense of direction: 90 and -90 degrees are the same axis.
     EXPECT_NEAR(std::fmod(e.angleDegrees - degrees + 360, 180.0), 0, 1e-6);
   }
+}
+
+// A trace wide from left to right and narrow from heel to toe: each figure keeps its direction,
+// in the figures and in the table's rows.
+TEST(SwayFigures, LeftRightAndFrontBackKeepTheirOwnDirections) {
+  std::vector<PlatePoint> points = ellipsePoints(720, 12, 4, 0);
+  points.pop_back();
+  SwayRecording recording;
+  recording.samples = traceOf(points);
+  recording.stop = SwayStop::Completed;
+  SwayFigures& f = recording.figures[static_cast<int>(SwayPart::Both)];
+  f = computeSwayFigures(recording.samples, SwayPart::Both);
+  EXPECT_NEAR(f.rangeX, 24, 1e-9);
+  EXPECT_NEAR(f.rangeY, 8, 1e-3);
+  EXPECT_NEAR(f.rmsX, 12 / std::sqrt(2.0), 1e-6);
+  EXPECT_NEAR(f.rmsY, 4 / std::sqrt(2.0), 1e-6);
+  const auto table = swayFigureTable(recording, SwayRecording{});
+  ASSERT_EQ(table.size(), 8u);
+  EXPECT_EQ(table[5][0], "左右範圍 / RMS (mm)");
+  EXPECT_EQ(table[5][1], "24.0 / 8.5");
+  EXPECT_EQ(table[6][0], "前後範圍 / RMS (mm)");
+  EXPECT_EQ(table[6][1], "8.0 / 2.8");
 }
 
 TEST(SwayFigures, LineHasNoAreaAndItsDirection) {
@@ -227,6 +250,62 @@ TEST(SwayFigureTable, RombergOnlyWithBothStancesAndNothingForAMissingOne) {
       EXPECT_EQ(table[2][3], "") << "mean velocity has no quotient";
     }
   }
+}
+
+// While recording, the figures are still zero: the live stabilogram is centred on the mean of
+// the samples so far, far from the plate's origin, and the plate picture has no ellipse yet.
+// The labels, at the size of the report page's, stay inside the frames.
+TEST(SwayPictures, RunningRecordingIsCentredOnItsMeanWithItsLabelsInsideTheFrames) {
+  SwayRecording running;
+  running.plannedSeconds = 10;
+  for (int n = 0; n < 90; ++n) {
+    SwaySample s;
+    s.seconds = n / 30.0;
+    s.both = {170 + 3 * std::sin(n / 5.0), 180 + 2 * std::cos(n / 7.0)};
+    running.samples.push_back(s);
+  }
+  ASSERT_FALSE(running.recorded());
+  const PlotArea area{740, 640, 360, 145};  // a stabilogram of report page 2
+  const double labelSize = 20;
+  const SwayPicture picture = stabilogramPicture(running, area, labelSize, "睜眼");
+  double meanOffset = 0, largestOffset = 0;
+  int traced = 0;
+  for (const PlotLine& line : picture.lines) {
+    if (line.ink != SwayInk::Both) continue;
+    // Upper strip first, then the lower one; each strip is half the area.
+    const double middle = area.bottom + area.height * (traced == 0 ? 0.75 : 0.25);
+    for (const PlatePoint& p : line.points) {
+      const double offset = (p.y - middle) / (area.height / 4);
+      meanOffset += offset / (2.0 * line.points.size());
+      largestOffset = std::max(largestOffset, std::abs(offset));
+    }
+    ++traced;
+  }
+  EXPECT_EQ(traced, 2);
+  EXPECT_NEAR(meanOffset, 0, 0.02);
+  EXPECT_GT(largestOffset, 0.15);
+  EXPECT_LE(largestOffset, 0.61) << "a swing of 6 mm on the smallest scale, +-10 mm";
+  // Each label, as wide as one em per character at most (the scale's "±" is a full-width
+  // glyph in the report's font), lies inside its strip and clear of the frame lines.
+  // The title, then the strips' names and the scale; the front-back name follows the title.
+  ASSERT_EQ(picture.labels.size(), 4u);
+  EXPECT_EQ(picture.labels[0].text, "睜眼");
+  EXPECT_EQ(picture.labels[1].y, picture.labels[0].y);
+  EXPECT_GE(picture.labels[1].x, picture.labels[0].x + 2.5 * labelSize);
+  EXPECT_EQ(picture.labels[3].text, "±10 mm");
+  for (const PlotLabel& label : picture.labels) {
+    SCOPED_TRACE(label.text);
+    const double stripBottom =
+        label.y >= area.bottom + area.height / 2 ? area.bottom + area.height / 2 : area.bottom;
+    int characters = 0;
+    for (unsigned char c : label.text) characters += (c & 0xC0) != 0x80;
+    EXPECT_GT(label.x, area.left + 1);
+    EXPECT_LT(label.x + characters * labelSize, area.left + area.width - 1);
+    EXPECT_GT(label.y - 0.2 * labelSize, stripBottom + 1);
+    EXPECT_LT(label.y + labelSize, stripBottom + area.height / 2 - 1);
+  }
+  for (const PlotLine& line : plateTracePicture(running, area).lines)
+    EXPECT_NE(line.ink, SwayInk::Ellipse) << "no ellipse before the recording has ended";
 }
 
 }  // namespace

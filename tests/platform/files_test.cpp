@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,16 +11,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "scratch_folder.h"
+
 namespace {
 
-std::string makeTempFolder() {
-  char pattern[] = "/tmp/station-files-XXXXXX";
-  const char* folder = mkdtemp(pattern);
-  return folder ? folder : "";
-}
-
 TEST(AtomicWrite, ReplacesTargetWholeAndLeavesNoTemporaryFile) {
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  std::string folder = scratch.path();
   std::string target = platform::joinPath(folder, "noise.txt");
   ASSERT_TRUE(platform::writeFileAtomic(target, "old content that is longer"));
   ASSERT_TRUE(platform::writeFileAtomic(target, "5 6.0"));
@@ -34,7 +33,8 @@ TEST(AtomicWrite, FailsWithoutTouchingAnythingInMissingFolder) {
 // A killed writer leaves "<name>.partial-<pid>-XXXXXX"; the next start removes it, but never
 // the temporary file of a program that is still writing.
 TEST(AtomicWrite, StaleTemporaryFilesOfEndedProcessesAreSweptOthersStay) {
-  const std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  const std::string folder = scratch.path();
   const pid_t ended = fork();
   if (ended == 0) _exit(0);
   ASSERT_GT(ended, 0);
@@ -54,7 +54,8 @@ TEST(AtomicWrite, StaleTemporaryFilesOfEndedProcessesAreSweptOthersStay) {
 }
 
 TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
-  const std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  const std::string folder = scratch.path();
   const std::string target = platform::joinPath(folder, "Database_2080.csv");
   ASSERT_TRUE(platform::writeFileAtomic(target, "header\n"));
   platform::failWritesForTesting(ENOSPC);
@@ -66,15 +67,43 @@ TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
   EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 1").c_str()), 0);
 }
 
+// A real short write, as a nearly full disk gives: the file-size limit makes the write itself
+// fail where the test hook above fails before any write. The target keeps its old content.
+TEST(AtomicWrite, AWriteThatFailsHalfwayReplacesNothing) {
+  const std::string folder = makeTempFolder();
+  const std::string target = platform::joinPath(folder, "report.pdf");
+  const std::string table = platform::joinPath(folder, "Database_2080.csv");
+  ASSERT_TRUE(platform::writeFileAtomic(target, "old"));
+  ASSERT_TRUE(platform::appendWhole(table, "header\n"));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool replaced = platform::writeFileAtomic(target, std::string(5000, 'n'));
+  const bool appended = platform::appendWhole(table, std::string(5000, 'r'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(replaced);
+  EXPECT_FALSE(appended);
+  EXPECT_EQ(platform::readWholeFile(target), "old");
+  EXPECT_EQ(platform::readWholeFile(table), "header\n") << "no half row";
+  EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 2").c_str()), 0);
+  std::system(("rm -rf '" + folder + "'").c_str());
+}
+
 TEST(AppendWhole, AppendsPiecesInOrderAndCreatesFile) {
-  std::string target = platform::joinPath(makeTempFolder(), "db.csv");
+  ScratchFolder scratch("station-files");
+  std::string target = scratch / "db.csv";
   ASSERT_TRUE(platform::appendWhole(target, "header\n"));
   ASSERT_TRUE(platform::appendWhole(target, "row1"));
   EXPECT_EQ(platform::readWholeFile(target).value_or(""), "header\nrow1");
 }
 
 TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
-  std::string folder = platform::joinPath(makeTempFolder(), "PDF_INSOLES");
+  ScratchFolder scratch("station-files");
+  std::string folder = scratch / "PDF_INSOLES";
   EXPECT_TRUE(platform::makeDirectory(folder));
   EXPECT_TRUE(platform::makeDirectory(folder));
   EXPECT_TRUE(platform::isDirectory(folder));
@@ -83,10 +112,14 @@ TEST(Folders, MakeDirectoryIsIdempotentAndRefusesAFile) {
   EXPECT_FALSE(platform::makeDirectory(file));
   EXPECT_EQ(platform::joinPath("a/", "b"), "a/b");
   EXPECT_EQ(platform::joinPath("a", "b"), "a/b");
+  // A new folder is synced in its parent, however its name is written.
+  EXPECT_EQ(platform::folderOf("./PDF_INSOLES/"), ".");
+  EXPECT_EQ(platform::folderOf("/tmp/x/SWAY"), "/tmp/x");
 }
 
 TEST(CurrentDirectory, ReadsPathsFarLongerThanAHundredUnits) {
-  std::string deep = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  std::string deep = scratch.path();
   for (int i = 0; i < 30; ++i) {
     deep = platform::joinPath(deep, "folder_with_a_long_name");
     ASSERT_TRUE(platform::makeDirectory(deep));

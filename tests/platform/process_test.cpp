@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ TEST(StartProgram, StartsWithoutWaitingAndReportsMissingPrograms) {
 // An installed station starts "./Cobblet" from the station folder, where only the build tree
 // has a copy; the installed one lies beside the running program.
 TEST(StartProgram, RelativeProgramMissingHereIsTheOneBesideTheRunningProgram) {
-  char pattern[] = "/tmp/station-locate-XXXXXX";
-  const std::string scratch = mkdtemp(pattern);
+  ScratchFolder folder("station-locate");
+  const std::string scratch = folder.path();
   const std::string bin = scratch + "/bin", station = scratch + "/station";
   platform::makeDirectory(bin);
   platform::makeDirectory(station);

@@ -7,32 +7,37 @@
 #include <string>
 
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
 using platform::joinPath;
 
-std::string scratchFolder() {
-  char pattern[] = "/tmp/station-folder-XXXXXX";
-  const char* folder = mkdtemp(pattern);
-  return folder ? folder : "";
-}
-
 std::string contentOf(const std::string& path) {
   return platform::readWholeFile(path).value_or("<missing>");
 }
 
-// An installed data folder as the package lays it out: <prefix>/share/pedalyx.
+// An installed data folder as the package lays it out: <prefix>/share/pedalyx, in the test's
+// temporary folder.
 struct Installed {
-  std::string prefix = scratchFolder();
+  ScratchFolder root{"station-folder"};
+  std::string prefix = root / "prefix";
   std::string data = joinPath(prefix, "share/pedalyx");
+  int folders = 0;
   Installed() {
+    platform::makeDirectory(prefix);
     platform::makeDirectory(joinPath(prefix, "bin"));
     platform::makeDirectory(joinPath(prefix, "share"));
     platform::makeDirectory(data);
   }
   void put(const std::string& name, const std::string& bytes) const {
     ASSERT_TRUE(platform::writeFileAtomic(joinPath(data, name), bytes));
+  }
+  // A new empty folder beside the installation.
+  std::string emptyFolder() {
+    const std::string folder = root / ("folder" + std::to_string(++folders));
+    platform::makeDirectory(folder);
+    return folder;
   }
 };
 
@@ -51,7 +56,7 @@ TEST(StationFolder, InstalledDataIsFoundBesideTheProgramFolderOnly) {
   EXPECT_EQ(platform::installedDataFolder(joinPath(installed.prefix, "bin")),
             joinPath(installed.prefix, "bin/../share/pedalyx"));
   // A program run from the build tree has no share/pedalyx beside it.
-  EXPECT_EQ(platform::installedDataFolder(joinPath(scratchFolder(), "station")), "");
+  EXPECT_EQ(platform::installedDataFolder(joinPath(installed.emptyFolder(), "station")), "");
   EXPECT_EQ(platform::installedDataFolder(""), "");
 }
 
@@ -60,7 +65,7 @@ TEST(StationFolder, FirstStartCreatesTheFolderAndCopiesEveryDataFile) {
   installed.put("lut_ancestor.txt", "0 0 0\n");
   installed.put("255mm narrow 20220606 backmove 5mm.bmp", std::string("BM\0\x01", 4));
   platform::makeDirectory(joinPath(installed.data, "not-a-data-file"));
-  const std::string station = joinPath(scratchFolder(), "home/.local/share/pedalyx");
+  const std::string station = joinPath(installed.emptyFolder(), "home/.local/share/pedalyx");
 
   platform::StationFolderUpdate first = platform::updateStationFolder(installed.data, station);
   ASSERT_TRUE(first.ok) << first.error;
@@ -87,7 +92,7 @@ TEST(StationFolder, UpdateReplacesUntouchedCopiesAndNeverTheOperatorsChanges) {
   installed.put("noise.txt", "5 6.0");
   installed.put("reference.png", "picture 1");
   installed.put("drop.png", "pad 1");
-  const std::string station = joinPath(scratchFolder(), "pedalyx");
+  const std::string station = joinPath(installed.emptyFolder(), "pedalyx");
   ASSERT_TRUE(platform::updateStationFolder(installed.data, station).ok);
 
   // The operator tunes the filter, deletes the pad shape; a newer package changes all four.
@@ -116,7 +121,7 @@ TEST(StationFolder, UpdateReplacesUntouchedCopiesAndNeverTheOperatorsChanges) {
 TEST(StationFolder, FilesThereBeforeThePackageAreKept) {
   Installed installed;
   installed.put("tx_case_1.txt", "default case");
-  const std::string station = scratchFolder();
+  const std::string station = installed.emptyFolder();
   // A shop that copied its old working folder over, manifest and all lost.
   ASSERT_TRUE(platform::writeFileAtomic(joinPath(station, "tx_case_1.txt"), "shop's own"));
   platform::StationFolderUpdate update = platform::updateStationFolder(installed.data, station);
@@ -127,14 +132,15 @@ TEST(StationFolder, FilesThereBeforeThePackageAreKept) {
 TEST(StationFolder, FolderThatCannotBeMadeIsReportedWithItsPath) {
   Installed installed;
   installed.put("lut_ancestor.txt", "0 0 0\n");
-  const std::string blocker = joinPath(scratchFolder(), "file");
+  const std::string blocker = joinPath(installed.emptyFolder(), "file");
   ASSERT_TRUE(platform::writeFileAtomic(blocker, "x"));
   platform::StationFolderUpdate update =
       platform::updateStationFolder(installed.data, joinPath(blocker, "pedalyx"));
   EXPECT_FALSE(update.ok);
   EXPECT_NE(update.error.find(blocker), std::string::npos) << update.error;
 
-  update = platform::updateStationFolder(joinPath(installed.prefix, "missing"), scratchFolder());
+  update =
+      platform::updateStationFolder(joinPath(installed.prefix, "missing"), installed.emptyFolder());
   EXPECT_FALSE(update.ok);
 }
 

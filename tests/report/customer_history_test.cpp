@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pedalyx/imaging/colour_table.h"
+#include "pedalyx/report/history_text.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_layout.h"
@@ -66,9 +67,10 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
   exportReport("0987", kFirst + 120, 300);
   save(otherId, kFirst + 3600, 0.20, 10);
   exportReport("0911", kFirst + 3600, 200);
-  // A row cut short by a crash of an older program, with the customer's ID still legible.
-  ASSERT_TRUE(
-      platform::appendWhole(platform::joinPath(folder, kDatabaseFile), "\n1780007200,A123,"));
+  // A row cut short by a crash of an older program, with the customer's ID still legible, and
+  // one cut right after its stamp, whose ID cannot be told: it may be anybody's.
+  ASSERT_TRUE(platform::appendWhole(platform::joinPath(folder, kDatabaseFile),
+                                    "\n1780007200,A123,\n1780007300"));
   save("A123", kFirst + 30 * kDay, 0.26, 25);
   exportReport("0987", kFirst + 30 * kDay - 600, 200);
   exportReport("0987", kFirst + 60 * kDay, 100);
@@ -90,16 +92,19 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
   EXPECT_EQ(history.visits[2].row->stamp, kFirst + 60 * kDay + 300);
   EXPECT_EQ(history.visits[3].row->stamp, kFirst + 30 * kDay);
   EXPECT_EQ(history.visits[4].row->stamp, kFirst);
-  ASSERT_EQ(history.unreadable.size(), 1u);
+  ASSERT_EQ(history.unreadable.size(), 2u);
   EXPECT_EQ(history.unreadable[0].line, 4);
   EXPECT_EQ(history.unreadable[0].text, "1780007200,A123,");
+  EXPECT_EQ(history.unreadable[1].line, 5);
+  EXPECT_FALSE(history.unreadable[1].idKnown);
 
   // The other customer, found by an ID that needed quoting, with its own report.
   const CustomerHistory other = findCustomerHistory(folder, otherId, "0911");
   ASSERT_EQ(other.visits.size(), 1u);
   EXPECT_TRUE(other.visits[0].row && other.visits[0].files);
   EXPECT_DOUBLE_EQ(other.visits[0].row->archEven[0], 0.20);
-  EXPECT_TRUE(other.unreadable.empty()) << "the damaged row names another customer";
+  ASSERT_EQ(other.unreadable.size(), 1u) << "the damaged row with an ID names another customer";
+  EXPECT_EQ(other.unreadable[0].line, 5);
 
   // Differences between the first and the second visit.
   const VisitFigures first = figuresOfVisit(history.visits[4], table);
@@ -120,6 +125,42 @@ TEST_F(ShopFolder, VisitsOfOneCustomerNewestFirstWithTheDamagedRowShown) {
   withoutBalancePictures.row = DatabaseRow{};
   EXPECT_FALSE(figuresOfVisit(withoutBalancePictures, table).values[kArchLeft])
       << "a row without balance pictures noted no arch index; it is unknown, not 0";
+}
+
+// An ID a spreadsheet would run as a formula is stored inert; the history still finds it.
+TEST_F(ShopFolder, AnIdStoredInertForSpreadsheetsFindsItsCustomer) {
+  save("=A1+1", kFirst, 0.24, 30);
+  save("'=A1+1", kFirst + kDay, 0.24, 30);  // typed with the apostrophe itself
+  const std::string file =
+      platform::readWholeFile(platform::joinPath(folder, kDatabaseFile)).value_or("");
+  EXPECT_NE(file.find(",\"'=A1+1\","), std::string::npos) << file;
+  EXPECT_NE(file.find(",\"''=A1+1\","), std::string::npos) << file;
+  const CustomerHistory history = findCustomerHistory(folder, "=A1+1", "");
+  ASSERT_EQ(history.visits.size(), 1u);
+  EXPECT_EQ(history.visits[0].row->id, "=A1+1");
+  EXPECT_EQ(findCustomerHistory(folder, "'=A1+1", "").visits.size(), 1u);
+}
+
+// "A row and a report exported within 60 minutes of each other are one visit", also for a row
+// saved without an ID, which then belongs to the report's customer.
+TEST_F(ShopFolder, ARowAndAReportSixtyMinutesApartAreOneVisitSixtyOneAreTwo) {
+  exportReport("0987", kFirst, 200);
+  save("A123", kFirst + 60 * 60, 0.24, 30);
+  exportReport("0987", kFirst + 10 * kDay, 200);
+  save("A123", kFirst + 10 * kDay + 61 * 60, 0.24, 30);
+  exportReport("0987", kFirst + 20 * kDay, 200);
+  save("", kFirst + 20 * kDay - 60 * 60, 0.25, 30);
+  exportReport("0987", kFirst + 30 * kDay, 200);
+  save("", kFirst + 30 * kDay - 61 * 60, 0.25, 30);  // nobody's
+
+  const CustomerHistory history = findCustomerHistory(folder, "A123", "0987");
+  ASSERT_EQ(history.visits.size(), 5u);
+  EXPECT_TRUE(!history.visits[0].row && history.visits[0].files) << "30 days: report alone";
+  EXPECT_TRUE(history.visits[1].row && history.visits[1].files) << "20 days: 60 min before";
+  EXPECT_EQ(history.visits[1].row->stamp, kFirst + 20 * kDay - 60 * 60);
+  EXPECT_TRUE(history.visits[2].row && !history.visits[2].files) << "10 days: 61 min after";
+  EXPECT_TRUE(!history.visits[3].row && history.visits[3].files);
+  EXPECT_TRUE(history.visits[4].row && history.visits[4].files) << "day 0: 60 min after";
 }
 
 TEST(DatabaseRows, DamagedRowsAreListedAndTheRowsAfterThemStillRead) {
@@ -143,6 +184,40 @@ TEST(DatabaseRows, DamagedRowsAreListedAndTheRowsAfterThemStillRead) {
   EXPECT_TRUE(rows[4].readable);
   EXPECT_EQ(rows[4].stamp, 104u);
   EXPECT_EQ(rows[4].line, 6);
+}
+
+// A double quote inside a field once opened a quoted field there, which ran on into the next
+// row with such a quote: of six such rows, every second one vanished into the one before.
+TEST(DatabaseRows, AStrayQuoteMakesItsRowUnreadableAndNoOtherRowVanishes) {
+  MeasurementRecord record;
+  record.id = "A1";
+  record.caseTexts[0] = "x";
+  std::string file = measurementHeader(record);
+  for (uint32_t stamp = 100; stamp < 106; ++stamp) {
+    std::string row = measurementRow(record, stamp);
+    if (stamp < 103) {
+      row.replace(row.find(",A1,"), 4, ",A\"1,");  // in the ID
+    } else {
+      row.replace(row.find(",x,"), 3, ",x\"y,");  // in the first case text
+    }
+    file += row;
+  }
+  file += measurementRow(record, 106);
+  const std::vector<DatabaseRow> rows = readDatabaseRows(file);
+  ASSERT_EQ(rows.size(), 7u);
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_FALSE(rows[k].readable) << k;
+    EXPECT_EQ(rows[k].line, k + 2);
+    EXPECT_EQ(rows[k].problem, RowProblem::kStrayQuote) << k;
+    EXPECT_EQ(rows[k].problemDetail, k < 3 ? 2 : 34) << k;
+    EXPECT_EQ(rows[k].idKnown, k >= 3) << "the ID is told when its field was whole";
+  }
+  EXPECT_EQ(rows[3].id, "A1");
+  EXPECT_NE(unreadableLine(rows[0], false).find("(第 2 欄有多餘的引號): 100,A\"1,"),
+            std::string::npos)
+      << unreadableLine(rows[0], false);
+  EXPECT_TRUE(rows[6].readable);
+  EXPECT_EQ(rows[6].stamp, 106u);
 }
 
 TEST(ReportNames, PhoneAndMinuteAreSplitOffTheLastUnderscore) {

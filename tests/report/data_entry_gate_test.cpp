@@ -68,6 +68,12 @@ TEST(ReportGate, RefusesValuesNoFootCanHave) {
     in.leftArch = bad;
     EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingArchIndex) << bad;
   }
+  // Wider than any foot, and than the insole tool takes: the report would lose its insoles.
+  for (double wide : {201.0, 250.0}) {
+    ReportGateInput in = complete();
+    in.rightWidth = wide;
+    EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingFootSize) << wide;
+  }
   ReportGateInput in = complete();
   in.rightArch = 1.2;
   EXPECT_EQ(judgeReportData(in), ReportGateVerdict::MissingArchIndex);

@@ -8,14 +8,9 @@
 #include "pedalyx/report/measurement_database.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 namespace {
-
-std::string makeTempFolder() {
-  char pattern[] = "/tmp/station-database-XXXXXX";
-  const char* folder = mkdtemp(pattern);
-  return folder ? folder : "";
-}
 
 // Splits a row written without quotes at its commas; the last piece is what follows the last
 // comma (empty for a well-formed row).
@@ -121,6 +116,41 @@ TEST(DatabaseRow, QuotesOperatorTextsThatWouldShiftTheColumns) {
   EXPECT_NE(row.find(",35/65,"), std::string::npos);
 }
 
+// A typed "=..." once went into the file as it stood, and a spreadsheet opening the database
+// ran it as a formula.
+TEST(DatabaseRow, TextsASpreadsheetWouldRunAsFormulasAreStoredInert) {
+  MeasurementRecord record = knownSubject();
+  record.id = "-2+3";
+  const char* const cases[6] = {"=HYPERLINK(\"x\")", "+1", "@SUM(A1)", "\t=1", "'@x", "'ok"};
+  for (int k = 0; k < 6; ++k) record.caseTexts[k] = cases[k];
+  const std::string row = measurementRow(record, 7u);
+  EXPECT_NE(row.find("\n7,\"'-2+3\","), std::string::npos) << row;
+  for (const char* field : {",\"'=HYPERLINK(\"\"x\"\")\",", ",\"'+1\",", ",\"'@SUM(A1)\",",
+                            ",\"'\t=1\",", ",\"''@x\",", ",'ok,"}) {
+    EXPECT_NE(row.find(field), std::string::npos) << field;
+  }
+  for (const char* text : {"-2+3", "=1", "'=1", "''@x", "'ok", "a=1", "", "'"}) {
+    EXPECT_EQ(storedText(text), text) << "reads back as typed: " << text;
+  }
+}
+
+// Big5 has no form for most Simplified characters: two different IDs would both be stored as
+// "?三" and the history could tell neither customer, so the operator is told at "Save".
+TEST(DatabaseRow, TextsBig5CannotHoldAreNamedWithWhatIsStored) {
+  MeasurementRecord record = knownSubject();
+  record.id = "張三";
+  EXPECT_EQ(describeInexactTexts(record), "");
+  record.id = "张三";
+  record.caseTexts[1] = "扁平足 发炎";
+  EXPECT_EQ(describeInexactTexts(record),
+            "ID 無法照原樣存入資料庫 (Big5)：「张三」存為「?三」\n"
+            "病症二 無法照原樣存入資料庫 (Big5)：「扁平足 发炎」存為「扁平足 ?炎」\n");
+  EXPECT_NE(describeInexactTexts(record, true).find("无法照原样存入资料库"), std::string::npos);
+  record.id = std::string(600, '7');  // longer than a field holds
+  record.caseTexts[1] = "";
+  EXPECT_NE(describeInexactTexts(record).find("ID "), std::string::npos);
+}
+
 TEST(DatabaseRow, LongOperatorTextIsCutAtAWholeCharacter) {
   std::string text;
   for (int i = 0; i < 300; ++i) text += "足";
@@ -133,7 +163,7 @@ TEST(DatabaseRow, LongOperatorTextIsCutAtAWholeCharacter) {
 class DatabaseSave : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = makeTempFolder();
+    folder = scratch.path();
     for (int i = 0; i < 3; ++i) pictures[i].assign(320 * 335 * 3, static_cast<unsigned char>(i));
     // Bottom-left pixel of the low picture is pure red (R G B order, bottom row first).
     pictures[0][0] = 255;
@@ -143,6 +173,7 @@ class DatabaseSave : public ::testing::Test {
     set.even = pictures[1].data();
     set.high = pictures[2].data();
   }
+  ScratchFolder scratch{"station-database"};
   std::string folder;
   std::vector<unsigned char> pictures[3];
   BalancePictures set;

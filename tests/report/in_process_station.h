@@ -11,7 +11,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/pressure_view.h"
@@ -19,6 +21,7 @@
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace in_process_station {
 
@@ -44,13 +47,14 @@ inline void pump(double seconds) {
   pumpUntil([] { return false; }, seconds);
 }
 
-// The working directory `name` (made anew) with the staged data, whose insole tool is the
-// stand-in shell script `cobblet`; the process moves into it, every message box is logged to
-// "messages.log" there, and the simulated plate is the camera. Returns the folder.
+// A new temporary working directory named after `name` with the staged data, whose insole tool
+// is the stand-in shell script `cobblet`; the process moves into it, every message box is
+// logged to "messages.log" there, and the simulated plate is the camera. The folder is removed
+// when the test program ends. Returns the folder.
 inline fs::path enterScratchStation(const std::string& name, const std::string& cobblet) {
-  fs::path folder = fs::absolute(name);
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  static std::vector<std::unique_ptr<ScratchFolder>> scratches;
+  scratches.push_back(std::make_unique<ScratchFolder>(name));
+  const fs::path folder = scratches.back()->path();
   for (auto& entry : fs::directory_iterator(STATION_DIR)) {
     std::string file = entry.path().filename().string();
     if (file == "Cobblet" || file == "Pedalyx" || !entry.is_regular_file()) continue;
@@ -68,6 +72,7 @@ inline fs::path enterScratchStation(const std::string& name, const std::string& 
 // Builds the station in the scratch folder, shows the main window, answers every message box
 // and waits until the simulated customer stands on the plate; false when nobody appeared.
 inline bool openStationUntilCustomerStands(double seconds) {
+  runStationStartup();
   buildStation();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);

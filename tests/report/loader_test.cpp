@@ -9,6 +9,7 @@
 #include "hostile_pictures.h"
 #include "pedalyx/report/pressure_image_loader.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -111,11 +112,12 @@ class ReviewToggle : public ::testing::Test {
     errorText = errors.close();
   }
   std::string writePicture(const cv::Mat& picture) {
-    char pattern[] = "/tmp/station-loader-XXXXXX";
-    std::string path = platform::joinPath(mkdtemp(pattern), "saved.png");
+    const std::string path = scratch / ("saved" + std::to_string(++picturesWritten) + ".png");
     EXPECT_TRUE(cv::imwrite(path, picture));
     return path;
   }
+  ScratchFolder scratch{"station-loader"};
+  int picturesWritten = 0;
   ReviewBuffers buffers;
   int chooserCalls = 0;
   std::string consoleText, errorText;
@@ -165,8 +167,7 @@ TEST_F(ReviewToggle, PicturesOfAnotherShapeAreRefusedAndTheViewStaysLive) {
 // told.
 TEST_F(ReviewToggle, ATinyFileDeclaringAHugePictureIsRefusedWithoutEndingTheStation) {
   const std::string tall = bmpDeclaring(1, 1048577, 4);
-  char pattern[] = "/tmp/station-loader-XXXXXX";
-  const std::string path = platform::joinPath(mkdtemp(pattern), "tall.bmp");
+  const std::string path = scratch / "tall.bmp";
   ASSERT_TRUE(platform::writeFileAtomic(path, tall));
   CapturedStream console, errors;
   const std::string message = togglePressureReview(

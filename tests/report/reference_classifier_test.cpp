@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "pedalyx/report/foot_type_classifier.h"
+#include "pedalyx/report/report_layout.h"
 
 namespace {
 
@@ -24,6 +25,19 @@ TEST(FootType, ComputedFloatValuesAreWidenedBeforeComparing) {
   EXPECT_EQ(footTypeText(true, 0.30f, true), "重度扁平");  // 0.3000000119
   EXPECT_EQ(footTypeText(true, 0.32f, false), "重度扁平");
   EXPECT_EQ(footTypeText(false, 0.32f, false), "");
+}
+
+// The normal foot ends at 0.26 for every rule that reads it: the type, the strip's column, the
+// shoe-type advice and the report's shoe-type marks.
+TEST(FootType, FlatFootBeginsAtTheSameBoundaryEverywhere) {
+  EXPECT_EQ(footTypeText(true, 0.259f, true), "正常足");
+  EXPECT_EQ(footTypeText(true, 0.261f, true), "輕度扁平");
+  EXPECT_EQ(leftReferenceColumn(0.2599), 2);
+  EXPECT_EQ(leftReferenceColumn(0.26), 1);
+  EXPECT_EQ(shoeTypeAdvice(true, 0.259f, true, 0.23f), "基础功能型");
+  EXPECT_EQ(shoeTypeAdvice(true, 0.261f, true, 0.23f), "控制型");
+  EXPECT_EQ(report::shoeTypeDots(0.2599, 0.23).size(), 2u) << "basic-function type";
+  EXPECT_EQ(report::shoeTypeDots(0.26, 0.23).at(0).y, 140) << "control type";
 }
 
 TEST(FootType, MildFlatFootHasBothCharacterForms) {

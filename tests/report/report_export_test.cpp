@@ -13,6 +13,7 @@
 
 #include "pedalyx/report/report_layout.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
 using namespace report;
@@ -21,14 +22,12 @@ namespace {
 
 const platform::LocalTime kMarchThird{2027, 3, 3, 9, 5, 41};
 
-// Runs each test in an empty working directory of its own.
+// Runs each test in an empty working directory of its own, removed after the test.
 class ExportFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = fs::current_path();
-    root_ = fs::absolute(std::string("export_") +
-                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
+    root_ = scratch_.path();
     fs::create_directories(root_ / "station");
     fs::current_path(root_ / "station");
   }
@@ -65,6 +64,7 @@ class ExportFolder : public ::testing::Test {
     return files;
   }
 
+  ScratchFolder scratch_{"report-export"};
   fs::path previous_, root_;
   std::vector<uint8_t> page_, pageTwo_, picture_;
   std::string console_, started_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <map>
@@ -128,6 +129,34 @@ TEST(ReportPageOne, EveryValueIsFormattedAtItsPosition) {
 
   v.genderItem = -1;
   EXPECT_EQ(layoutPageOne(v).texts.size(), 24u);  // no gender chosen: nothing written
+}
+
+// Page 2's sway section: the rows of the figures table stand apart, below the pictures and
+// inside the section. A text's box reaches nine tenths of an em above its base line and a fifth
+// below it (the report font's glyphs and parentheses).
+TEST(ReportSwaySection, TableRowsStandApartBelowThePictures) {
+  std::vector<std::array<std::string, 4>> table(8, {"figure", "1.0", "2.0", "2.00"});
+  const SwaySectionLayout l = layoutSwaySection(table);
+  const Rect pictures[] = {l.plateOpen, l.plateClosed, l.stabilogramOpen, l.stabilogramClosed};
+  auto boxOf = [](const PlacedText& t, int size) {
+    return Rect{t.x, t.y - size / 5, t.x + size, t.y + size * 9 / 10};
+  };
+  ASSERT_EQ(l.tableTexts.size(), 4 * table.size()) << "every row fits";
+  int lowestPicture = l.cover.top;
+  for (const Rect& picture : pictures) lowestPicture = std::min(lowestPicture, picture.bottom);
+  for (size_t row = 0; row < table.size(); ++row) {
+    const PlacedText& first = l.tableTexts[4 * row];
+    for (int c = 1; c < 4; ++c) EXPECT_EQ(l.tableTexts[4 * row + c].y, first.y);
+    const Rect box = boxOf(first, kSwayTableTextSize);
+    if (row == 0) {
+      EXPECT_LE(box.top, lowestPicture - 4);
+    }
+    if (row + 1 < table.size()) {
+      const Rect next = boxOf(l.tableTexts[4 * row + 4], kSwayTableTextSize);
+      EXPECT_GE(box.bottom - next.top, 4) << "rows " << row << " and " << row + 1 << " touch";
+    }
+    EXPECT_GE(box.bottom, l.cover.bottom);
+  }
 }
 
 TEST(ReportNumbers, HostileValuesNeitherOverflowNorCrash) {

@@ -14,6 +14,7 @@
 
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_view.h"
+#include "scratch_folder.h"
 #include "tools/desktop_driver.h"
 
 namespace fs = std::filesystem;
@@ -55,9 +56,8 @@ report::ReportValues customer() {
 class ReportView : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    fs::path folder = fs::absolute("report_view_station");
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    static ScratchFolder scratch("report-view-station");  // goes when the program ends
+    const fs::path folder = scratch.path();
     for (const char* asset :
          {"Origin_page1.png", "Origin_page2.png", "mark.png", "save.png", "next.png"})
       fs::copy_file(fs::path(STATION_DIR) / asset, folder / asset);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "scratch_folder.h"
 #include "tools/desktop_driver.h"
 
 namespace station_test {
@@ -29,11 +30,10 @@ struct WindowPlace {
 
 class StationRun {
  public:
-  // Copies the staged station into a new folder and starts Pedalyx there with the simulated
-  // camera scene; stdout and stderr go to console.txt in that folder.
+  // Copies the staged station into a new temporary folder and starts Pedalyx there with the
+  // simulated camera scene; stdout and stderr go to console.txt in that folder. The folder goes
+  // with the run.
   explicit StationRun(const std::string& scene) {
-    char pattern[] = "/tmp/station-run-XXXXXX";
-    folder_ = mkdtemp(pattern);
     // The staged programs and data, without what an earlier examination left there.
     desktop::run("cp -r '" STATION_DIR "/.' '" + folder_ + "/' && cd '" + folder_ +
                  "' && rm -rf PDF_INSOLES FOOT_PRESSURE PressureImage examination "
@@ -140,7 +140,8 @@ class StationRun {
   }
 
  private:
-  std::string folder_;
+  ScratchFolder scratch_{"station-run"};
+  std::string folder_ = scratch_.path();
   pid_t pid_ = -1;
 };
 

@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -34,9 +35,8 @@ std::vector<std::string> fieldsOf(const std::string& line) {
 }
 
 TEST(SwayStore, RowsAppendUnderOneHeaderAndTracesAreWhole) {
-  const fs::path folder = fs::absolute("sway_store");
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  ScratchFolder scratch("sway-store");
+  const fs::path folder = scratch.path();
   const SwayRecording open = recordingOf(1, 31), closed = recordingOf(2, 31);
   const std::string record = swayRecordName("A/1,\"x\"", {2026, 12, 7, 9, 5, 3});
   EXPECT_EQ(record, "A_1,_x__20261207090503") << "path separators and quotes leave the name";

@@ -8,21 +8,17 @@
 #include <string>
 
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
-
-std::string makeTempFolder() {
-  char pattern[] = "/tmp/station-settings-XXXXXX";
-  const char* folder = mkdtemp(pattern);
-  return folder ? folder : "";
-}
 
 std::string bytesOf(const std::string& path) {
   return platform::readWholeFile(path).value_or("<missing>");
 }
 
 TEST(SettingsFileBytes, FiltersBlocksAndLanguageUseTheStationsLayout) {
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-settings");
+  const std::string folder = scratch.path();
   ASSERT_TRUE(settings::saveFilterSettings(folder, 7, 6.5));
   EXPECT_EQ(bytesOf(folder + "/noise.txt"), "7.000000\r\n6.500000\r\n");
 
@@ -39,7 +35,8 @@ TEST(SettingsFileBytes, FiltersBlocksAndLanguageUseTheStationsLayout) {
 }
 
 TEST(CaseTexts, AreStoredExactlyWithoutLineEndAndReadBack) {
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-settings");
+  const std::string folder = scratch.path();
   const std::string text = "flat foot, left 2";
   ASSERT_EQ(text.size(), 17u);
   ASSERT_TRUE(settings::saveControlText(folder, "tx_case_2", text));
@@ -55,7 +52,8 @@ TEST(CaseTexts, AreStoredExactlyWithoutLineEndAndReadBack) {
 }
 
 TEST(CaseTexts, LineEndsAreCrLfOnDiskAndPlainInTheField) {
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-settings");
+  const std::string folder = scratch.path();
   ASSERT_TRUE(settings::saveControlText(folder, "tx_case_1", "a\nb\n"));
   EXPECT_EQ(bytesOf(folder + "/tx_case_1.txt"), "a\r\nb\r\n");
   EXPECT_EQ(settings::loadControlText(folder, "tx_case_1").value_or("<none>"), "a\nb\n");
@@ -65,7 +63,8 @@ TEST(CaseTexts, LineEndsAreCrLfOnDiskAndPlainInTheField) {
 }
 
 TEST(CaseTexts, LongFilesAreReadWholeAndStopAtTheFirstZeroByte) {
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-settings");
+  const std::string folder = scratch.path();
   std::string longText;
   for (int i = 0; longText.size() < 5000; ++i) longText += "case " + std::to_string(i) + "; ";
   ASSERT_TRUE(settings::saveControlText(folder, "tx_case_4", longText));
@@ -90,7 +89,8 @@ TEST(MissingOrReadOnlyFolders, KeepDefaultsSilently) {
   expectNothingWritten("/nonexistent-folder-xyz");
 
   // A "folder" that is a file cannot be written into, whatever the rights of the process.
-  std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-settings");
+  const std::string folder = scratch.path();
   ASSERT_TRUE(platform::writeFileAtomic(folder + "/plain_file", "x"));
   expectNothingWritten(folder + "/plain_file");
 

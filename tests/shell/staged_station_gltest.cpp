@@ -12,16 +12,15 @@
 #include <string>
 #include <thread>
 
-#include "tools/desktop_driver.h"
+#include "kept_screenshots.h"
 #include "platform/files.h"
+#include "tools/desktop_driver.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
 const std::string kMainTitle = "足底壓力檢測儀";
-// Screenshots go below the test's own directory, taken before any test changes directory.
-const std::string kScreenshotDir = platform::currentDirectory() + "/screenshots/shell";
 
 // A fresh working directory that sees the staged programs and data through links, so the
 // files the station writes land here and not in the staged directory.
@@ -130,9 +129,6 @@ class StagedStation : public ::testing::Test {
   std::string console() const {
     return platform::readWholeFile(folder_ + "/console.txt").value_or("");
   }
-  std::string screenshotPath(const std::string& name) const {
-    return kScreenshotDir + "/" + name + ".png";
-  }
 
   std::string folder_;
   pid_t child_ = -1;
@@ -147,7 +143,7 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   ASSERT_EQ(visible.size(), 1u) << "only the main window is shown at start";
   const unsigned long main = visible[0];
   EXPECT_EQ(desktop::windowName(main), kMainTitle);
-  desktop::screenshot(screenshotPath("staged_main"));
+  keepScreenshot("shell/staged_main");
 
   // The first console line names the working directory, whatever its length.
   char* real = realpath(folder_.c_str(), nullptr);
@@ -168,7 +164,7 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   ASSERT_TRUE(waitFor([] { return stationWindows().size() == 2; }, 15s))
       << "the analysis window did not open";
   std::this_thread::sleep_for(500ms);
-  desktop::screenshot(screenshotPath("staged_analysis"));
+  keepScreenshot("shell/staged_analysis");
   for (unsigned long window : stationWindows()) {
     if (window != main) desktop::sendClose(window);
   }
@@ -179,11 +175,11 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   desktop::click(origin.x + 581 + 25, origin.y + 26 + 22);
   EXPECT_TRUE(waitFor([] { return windowsNamed("資料輸入").size() == 1; }, 15s));
   std::this_thread::sleep_for(500ms);
-  desktop::screenshot(screenshotPath("staged_data_entry"));
+  keepScreenshot("shell/staged_data_entry");
   desktop::click(origin.x + 531 + 25, origin.y + 26 + 22);
   EXPECT_TRUE(waitFor([] { return windowsNamed("備註").size() == 1; }, 15s));
   std::this_thread::sleep_for(500ms);
-  desktop::screenshot(screenshotPath("staged_remarks"));
+  keepScreenshot("shell/staged_remarks");
 
   // The heartbeat prints a second divisible by 7 within seven seconds.
   ASSERT_TRUE(waitFor([&] { return console().find("Loop Check! ") != std::string::npos; }, 12s));
@@ -212,7 +208,7 @@ TEST_F(StagedStation, OpensOneWindowReachesEveryWindowAndEndsWithStatusZero) {
   EXPECT_TRUE(waitFor([] { return windowsNamed("足底压力检测仪").size() == 1; }, 10s))
       << "the title follows the language; now " << desktop::windowName(main);
   std::this_thread::sleep_for(500ms);
-  desktop::screenshot(screenshotPath("staged_settings_simplified"));
+  keepScreenshot("shell/staged_settings_simplified");
 
   // Drag the noise filter to its right end and close the main window right after, with the
   // settings window still open: the program ends with status 0 and the file keeps the

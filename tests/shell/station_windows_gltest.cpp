@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "kept_screenshots.h"
 #include "pedalyx/imaging/balance_view.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/report/calibration_view.h"
@@ -38,11 +39,11 @@
 #include "pedalyx/station/handles.h"
 #include "pedalyx/station/window_layout.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 #include "tools/desktop_driver.h"
 
 namespace {
 
-const std::string kScreenshotDir = platform::currentDirectory() + "/screenshots/shell";
 std::string longCaseText;
 
 void pump(double seconds) {
@@ -142,12 +143,13 @@ class StationWindows : public ::testing::Test {
   static void SetUpTestSuite() {
     if (mainWindow != nullptr) return;
     setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
-    char pattern[] = "/tmp/station-windows-XXXXXX";
-    std::string folder = mkdtemp(pattern);
+    static ScratchFolder scratch("station-windows");  // goes when the program ends
+    const std::string folder = scratch.path();
     ASSERT_EQ(chdir(folder.c_str()), 0);
     workingDirectory = folder;
     for (int i = 0; longCaseText.size() < 3000; ++i) longCaseText += "扁平足 " + std::to_string(i);
     ASSERT_TRUE(platform::writeFileAtomic(folder + "/tx_case_3.txt", longCaseText));
+    runStationStartup();
     buildStation();
   }
   static void TearDownTestSuite() { hideEverything(); }
@@ -324,7 +326,7 @@ TEST_F(StationWindows, PickingSimplifiedRelabelsTheMainWindowAndStoresOne) {
   mainWindow->show();
   settingsWindow->show();
   pump(0.5);
-  desktop::screenshot(kScreenshotDir + "/settings.png");
+  keepScreenshot("shell/settings");
   desktop::Point origin = desktop::windowPosition(fl_xid(settingsWindow));
   // The choice opens its menu in a nested loop, so the clicks and keys run in the background
   // while this process handles the events.
@@ -342,7 +344,7 @@ TEST_F(StationWindows, PickingSimplifiedRelabelsTheMainWindowAndStoresOne) {
   EXPECT_STREQ(archOutput2080L->label(), "左足弓指標:") << "other windows keep their labels";
   EXPECT_EQ(platform::readWholeFile("language_choice.txt").value_or(""), "1");
   pump(0.3);
-  desktop::screenshot(kScreenshotDir + "/main_simplified.png");
+  keepScreenshot("shell/main_simplified");
 
   languageChoice->value(0);
   traditionalLanguageCallback(languageChoice, nullptr);
@@ -375,7 +377,7 @@ TEST_F(StationWindows, EveryWindowCanBeShownAndLookedAt) {
       EXPECT_EQ(pressureView->w(), 533);
       EXPECT_EQ(pressureView->h(), 558);
     }
-    desktop::screenshot(kScreenshotDir + "/" + shot.name + ".png");
+    keepScreenshot(std::string("shell/") + shot.name);
   }
   hideEverything();
 }

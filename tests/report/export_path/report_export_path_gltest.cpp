@@ -1,6 +1,6 @@
 // The whole road from "報表" to the customer's files, in a station built in this process on
 // the simulated plate: the gate's three refusals in order, then the report view's capture and
-// export (PDF, insole tool start, hand-off, pressure PNG).
+// export (PDF, insole tool start, hand-off, pressure PNG), which carry the held picture.
 #include <gtest/gtest.h>
 // The toolkit's X11 headers define macros that clash with the test framework: include after.
 #include <FL/Fl.H>
@@ -20,9 +20,12 @@
 #include <opencv2/imgproc.hpp>
 #include <regex>
 #include <string>
+#include <vector>
 
+#include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/pressure_reanalysis.h"
 #include "pedalyx/report/report_layout.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/station_build_ui.h"
@@ -54,6 +57,9 @@ TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
   ASSERT_TRUE(openStationUntilCustomerStands(30)) << "the simulated customer never stood";
   takePictureButton->do_callback();  // hold the picture, so typed results stay
   pump(0.5);
+  // The levels the operator sees and measures from now on; every output must carry them.
+  const std::vector<uint8_t> heldLevels(pressureView->levelImage,
+                                        pressureView->levelImage + kCanvasPixels);
 
   reportButton->do_callback();
   ASSERT_TRUE(dataEntryWindow->shown());
@@ -146,6 +152,27 @@ TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
   cv::flip(plain, upright, 0);
   EXPECT_EQ(cv::norm(png, upright, cv::NORM_INF), 0);
   EXPECT_GT(cv::countNonZero(cv::Mat(png.reshape(1))), 1000) << "the picture is empty";
+  // The exported picture is the held one, level for level, through three refused reports and
+  // the export; so the axes' band counts and arch indices re-computed from it are the ones
+  // measured at the clicks.
+  std::vector<uint8_t> exported;
+  std::string reason;
+  ASSERT_TRUE(report::levelsOfPressurePicture("FOOT_PRESSURE/" + reportName + ".png",
+                                              pressureView->colourTable, exported, reason))
+      << reason;
+  int changed = 0;
+  for (int i = 0; i < kCanvasPixels; ++i) changed += exported[i] != heldLevels[i];
+  EXPECT_EQ(changed, 0) << "levels changed since the picture was held";
+  const FootZoneAnalyzer& measured = *pressureView->analyzer;
+  auto axisOf = [](const FootAxis& a) {
+    return report::AxisPoints{a.heelX, a.heelY, a.toeX, a.toeY};
+  };
+  report::Reanalysis again;
+  ASSERT_TRUE(
+      report::reanalyse(exported, axisOf(measured.left), axisOf(measured.right), again, reason))
+      << reason;
+  EXPECT_EQ(again.left.archIndex, measured.left.archIndex);
+  EXPECT_EQ(again.right.archIndex, measured.right.archIndex);
 
   // Nothing written outside the two folders but the hand-off and the test's own files.
   for (auto& entry : fs::recursive_directory_iterator(".")) {

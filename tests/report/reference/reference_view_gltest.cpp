@@ -22,6 +22,7 @@
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ class ReferenceStrip : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
-    char pattern[] = "/tmp/reference-strip-XXXXXX";
-    std::string folder = mkdtemp(pattern);
+    static ScratchFolder scratch("reference-strip");  // goes when the program ends
+    const std::string folder = scratch.path();
     for (const char* name :
          {"colorShader.vert", "colorShader.frag", "lut_ancestor.txt", "reference.png"}) {
       auto bytes = platform::readWholeFile(platform::joinPath(STATION_DIR, name));
@@ -49,6 +50,7 @@ class ReferenceStrip : public ::testing::Test {
     }
     ASSERT_EQ(chdir(folder.c_str()), 0);
     workingDirectory = folder;
+    runStationStartup();
     buildStation();
     mainWindow->show();
     pump(0.5);

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "pedalyx/report/customer_history.h"
+#include "pedalyx/report/history_text.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_layout.h"
@@ -21,6 +23,7 @@
 #include "pedalyx/station/handles.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -34,14 +37,37 @@ std::string line(Fl_Browser* list, int number) {
   return text != nullptr ? text : "";
 }
 
-TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
-  char pattern[] = "/tmp/history_window_XXXXXX";
-  const std::string folder = mkdtemp(pattern);
-  char previous[4096];
-  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-  ASSERT_EQ(chdir(folder.c_str()), 0);
-  platform::makeDirectory("PDF_INSOLES");
-  platform::makeDirectory("FOOT_PRESSURE");
+// The data-entry fields "歷史" reads, in a window of their own.
+void typeCustomer(const char* id, const char* phone) {
+  static Fl_Double_Window* dataWindow = nullptr;
+  if (dataWindow == nullptr) {
+    dataWindow = new Fl_Double_Window(300, 100);
+    idInput = new Fl_Input(50, 10, 200, 30, "ID");
+    phoneInput = new Fl_Input(50, 50, 200, 30, "電話");
+    dataWindow->end();
+  }
+  idInput->value(id);
+  phoneInput->value(phone);
+}
+
+// Runs the test in a temporary station folder of its own.
+class HistoryWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
+    ASSERT_EQ(chdir(scratch_.path().c_str()), 0);
+    platform::makeDirectory("PDF_INSOLES");
+    platform::makeDirectory("FOOT_PRESSURE");
+  }
+  void TearDown() override {
+    if (historyWindow != nullptr) historyWindow->hide();
+    ASSERT_EQ(chdir(previous_), 0);
+  }
+  ScratchFolder scratch_{"history-window"};
+  char previous_[4096] = {};
+};
+
+TEST_F(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
   const uint32_t first = 1780000000;
   const double lengths[3] = {249, 251, 252};
   for (int visit = 0; visit < 3; ++visit) {
@@ -58,12 +84,7 @@ TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
     }
   }
 
-  auto* dataWindow = new Fl_Double_Window(300, 100);
-  idInput = new Fl_Input(50, 10, 200, 30, "ID");
-  phoneInput = new Fl_Input(50, 50, 200, 30, "電話");
-  dataWindow->end();
-  idInput->value("A123");
-  phoneInput->value("0987");
+  typeCustomer("A123", "0987");
   historyButtonCallback(nullptr, nullptr);
   pump(0.5);
   ASSERT_NE(historyWindow, nullptr);
@@ -88,11 +109,46 @@ TEST(HistoryWindow, ListsTheVisitsAndComparesTheChosenTwo) {
   if (const char* keep = std::getenv("HISTORY_SHOT")) {
     system(("import -window root '" + std::string(keep) + "'").c_str());
   }
-
-  historyWindow->hide();
-  dataWindow->hide();
-  ASSERT_EQ(chdir(previous), 0);
-  std::system(("rm -rf '" + folder + "'").c_str());
 }
 
+// Twelve visits, the last two saved 20 s apart in one minute: the choices once joined their
+// equal dates into one entry, so a choice showed the visit after it and the oldest could not be
+// chosen.
+TEST_F(HistoryWindow, EveryVisitIsChoosableAndShowsItselfAlsoTwoInOneMinute) {
+  const uint32_t first = 1780000000 - 1780000000 % 60;  // a whole minute
+  std::vector<uint32_t> stamps;
+  for (int visit = 0; visit < 11; ++visit) stamps.push_back(first + visit * 7 * 24 * 3600);
+  stamps.push_back(stamps.back() + 20);
+  for (size_t visit = 0; visit < stamps.size(); ++visit) {
+    MeasurementRecord record;
+    record.id = "B7";
+    record.footLength[0] = 240 + visit;
+    saveMeasurement(".", record, BalancePictures{}, stamps[visit]);
+  }
+
+  typeCustomer("B7", "");
+  historyButtonCallback(nullptr, nullptr);
+  pump(0.3);
+  ASSERT_EQ(historyVisitList->size(), 12);
+  ASSERT_EQ(historyEarlierChoice->size() - 1, 12) << "one entry per visit";
+  ASSERT_EQ(historyLaterChoice->size() - 1, 12);
+  const std::string sameMinute = report::visitDate(report::localMinuteOf(stamps.back()));
+  EXPECT_STREQ(historyLaterChoice->text(0), (sameMinute + " (2)").c_str());
+  EXPECT_STREQ(historyLaterChoice->text(1), (sameMinute + " (1)").c_str());
+  for (int entry = 0; entry < 12; ++entry) {
+    ASSERT_TRUE(historyEarlierChoice->value(entry)) << entry;
+    historyEarlierChoice->do_callback();
+    // Newest first: entry k is the visit saved with length 251 - k, compared with the newest.
+    const int length = 251 - entry;
+    EXPECT_EQ(line(historyDifferenceList, 2), "@.足長 左\t@." + std::to_string(length) +
+                                                  "\t@.251\t@.+" + std::to_string(251 - length))
+        << entry;
+    EXPECT_EQ(line(historyVisitList, entry + 1)
+                  .rfind("@." + std::string(historyEarlierChoice->text()) + "  左 " +
+                             std::to_string(length) + "/",
+                         0),
+              0u)
+        << line(historyVisitList, entry + 1);
+  }
+}
 }  // namespace

@@ -31,6 +31,7 @@
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -69,8 +70,8 @@ class ToolbarCallbacks : public ::testing::Test {
   static void SetUpTestSuite() {
     if (mainWindow != nullptr) return;
     setenv("PEDALYX_SIMULATED_CAMERA", "1", 1);
-    char pattern[] = "/tmp/toolbar-callbacks-XXXXXX";
-    std::string folder = mkdtemp(pattern);
+    static ScratchFolder scratch("toolbar-callbacks");  // goes when the program ends
+    const std::string folder = scratch.path();
     for (const char* name :
          {"colorShader.vert", "colorShader.frag", "lut_ancestor.txt", "reference.png"}) {
       auto bytes = platform::readWholeFile(platform::joinPath(STATION_DIR, name));
@@ -79,6 +80,7 @@ class ToolbarCallbacks : public ::testing::Test {
     }
     ASSERT_EQ(chdir(folder.c_str()), 0);
     workingDirectory = folder;
+    runStationStartup();
     buildStation();
   }
   // Leaves the station as built for the suites that follow.

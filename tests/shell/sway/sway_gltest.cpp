@@ -70,6 +70,7 @@ int countLines(const std::string& text) {
 TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
   enterScratchStation("sway_station", "exit 0");
   setenv("PEDALYX_SIMULATED_CAMERA", "sway", 1);
+  runStationStartup();
   buildStation();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);

@@ -1,5 +1,5 @@
-// The start-up work that runs before main: the heartbeat and the view redraw timer, and
-// reading the working directory (defined here, before the start-up object that fills it).
+// The station's start-up work before its windows are built: the working directory, the
+// heartbeat and the frame clock.
 #include <FL/Fl.H>
 
 #include <cstdio>
@@ -10,12 +10,11 @@
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/heartbeat.h"
+#include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
-
-std::string workingDirectory;
 
 namespace {
 
@@ -51,18 +50,15 @@ void redrawTick(void*) {
   Fl::repeat_timeout(kTickSeconds, redrawTick);
 }
 
-// Runs during static initialisation, after workingDirectory above has been constructed
-// (same file, later definition). The directory is read at any length.
-struct StationStartup {
-  StationStartup() {
-    Fl::add_timeout(kTickSeconds, heartbeatTick, &workingDirectory);
-    workingDirectory = platform::utf8ToSystemCodePage(platform::currentDirectory());
-    std::printf("system_path %s\n", workingDirectory.c_str());
-    std::fflush(stdout);
-    Fl::add_timeout(kTickSeconds, redrawTick);
-  }
-};
-
-StationStartup stationStartup;
-
 }  // namespace
+
+void runStationStartup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  Fl::add_timeout(kTickSeconds, heartbeatTick);
+  workingDirectory = platform::utf8ToSystemCodePage(platform::currentDirectory());
+  std::printf("system_path %s\n", workingDirectory.c_str());
+  std::fflush(stdout);
+  Fl::add_timeout(kTickSeconds, redrawTick);
+}
