@@ -70,7 +70,8 @@ TEST(AtomicWrite, AFullDiskChangesNothingAndLeavesNoTemporaryFile) {
 // A real short write, as a nearly full disk gives: the file-size limit makes the write itself
 // fail where the test hook above fails before any write. The target keeps its old content.
 TEST(AtomicWrite, AWriteThatFailsHalfwayReplacesNothing) {
-  const std::string folder = makeTempFolder();
+  ScratchFolder scratch("station-files");
+  const std::string folder = scratch.path();
   const std::string target = platform::joinPath(folder, "report.pdf");
   const std::string table = platform::joinPath(folder, "Database_2080.csv");
   ASSERT_TRUE(platform::writeFileAtomic(target, "old"));
@@ -90,7 +91,6 @@ TEST(AtomicWrite, AWriteThatFailsHalfwayReplacesNothing) {
   EXPECT_EQ(platform::readWholeFile(target), "old");
   EXPECT_EQ(platform::readWholeFile(table), "header\n") << "no half row";
   EXPECT_EQ(std::system(("test $(ls -A " + folder + " | wc -l) -eq 2").c_str()), 0);
-  std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 TEST(AppendWhole, AppendsPiecesInOrderAndCreatesFile) {
