@@ -137,6 +137,7 @@ bool openStation() {
   setenv("PEDALYX_SIMULATED_CAMERA", "walk", 1);
   setenv("PEDALYX_MESSAGE_LOG", (folder / "messages.log").c_str(), 1);
   workingDirectory = folder.string();
+  runStationStartup();
   buildStation();
   mainWindow->show();
   open = pumpUntil(

@@ -20,6 +20,7 @@ namespace {
 TEST(WalkRecording, EveryFrameRecordedContactsOfBothFeetAndTheCameraBack) {
   const fs::path folder = enterScratchStation("walk_station", "exit 0");
   setenv("PEDALYX_SIMULATED_CAMERA", "walk", 1);
+  runStationStartup();
   buildStation();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);
