@@ -56,8 +56,8 @@ FolderHold holdStationFolder(const std::string& folder, std::string* detail = nu
 std::string stationFolderInUseText(const std::string& folder);
 
 // Every folder of the station folder that the station or the insole tool writes into.
-constexpr const char* kWrittenFolders[] = {".", "PDF_INSOLES", "FOOT_PRESSURE", "PressureImage",
-                                           "SWAY"};
+constexpr const char* kWrittenFolders[] = {".",    "PDF_INSOLES", "FOOT_PRESSURE", "PressureImage",
+                                           "SWAY", "GAIT"};
 
 // Removes, in every written folder, the temporary files of processes that no longer run (see
 // removeStaleTemporaryFiles). Both programs run it at start. Returns how many were removed.

@@ -38,7 +38,7 @@ std::string gaitTableRow(const std::string& record, const std::string& id,
   const GaitContact& c = results.contacts[index];
   const ContactFigures& f = results.figures[index];
   const double origin = results.frames.empty() ? 0 : results.frames.front().seconds;
-  std::string row = quoteCsvField(toAnsi(record)) + "," + quoteCsvField(toAnsi(id)) + ",";
+  std::string row = textField(record) + "," + textField(id) + ",";
   row += std::to_string(index + 1) + "," + toAnsi(c.side() == FootSide::Left ? "左" : "右") + ",";
   row += toAnsi(yesNo(c.sideSwapped)) + "," + toAnsi(yesNo(c.complete())) + "," +
          toAnsi(yesNo(c.dropped)) + ",";
