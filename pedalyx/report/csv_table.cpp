@@ -8,16 +8,26 @@
 namespace report {
 namespace {
 
-// Where the row whose content starts at `from` ends: at the first line feed outside quotes,
-// or, when a quote stays open to the end of the file, at the first line feed at all.
-size_t contentEnd(const std::string& bytes, size_t from) {
+// Fields of a whole row: the database's 51, each followed by a comma; the sway table's 21.
+size_t fieldsOfRow(RowLayout layout) { return layout == RowLayout::kLineFeedFirst ? 52 : 21; }
+
+// Where the row whose content starts at `from` ends: at the first line feed outside quotes.
+// A row that runs over several lines must still have a whole row's fields; otherwise (a quote
+// that never closes, or one that swallowed the rows after it) it ends at its own line.
+size_t contentEnd(const std::string& bytes, size_t from, RowLayout layout) {
   bool quoted = false;
+  size_t end = bytes.size();
   for (size_t i = from; i < bytes.size(); ++i) {
     if (bytes[i] == '"') quoted = !quoted;  // a doubled quote toggles twice
-    if (bytes[i] == '\n' && !quoted) return i;
+    if (bytes[i] == '\n' && !quoted) {
+      end = i;
+      break;
+    }
   }
-  if (!quoted) return bytes.size();
-  return std::min(bytes.find('\n', from), bytes.size());
+  const size_t lineEnd = std::min(bytes.find('\n', from), bytes.size());
+  if (end == lineEnd && !quoted) return end;
+  const auto fields = quoted ? std::nullopt : splitFields(bytes.substr(from, end - from));
+  return fields && fields->size() == fieldsOfRow(layout) ? end : lineEnd;
 }
 
 }  // namespace
@@ -34,7 +44,7 @@ TableLayout splitTable(const std::string& bytes, RowLayout layout) {
     size_t pos = table.headerEnd;
     while (pos < bytes.size()) {
       const size_t lineFeed = bytes[pos] == '\r' ? pos + 1 : pos;
-      size_t end = contentEnd(bytes, lineFeed + 1);
+      size_t end = contentEnd(bytes, lineFeed + 1, layout);
       if (end < bytes.size() && end > lineFeed + 1 && bytes[end - 1] == '\r') --end;
       ++line;
       table.rows.push_back({pos, end, line});
@@ -46,7 +56,7 @@ TableLayout splitTable(const std::string& bytes, RowLayout layout) {
     size_t pos = table.headerEnd;
     while (pos < bytes.size()) {
       ++line;
-      const size_t lineFeed = contentEnd(bytes, pos);
+      const size_t lineFeed = contentEnd(bytes, pos, layout);
       const size_t end = lineFeed < bytes.size() ? lineFeed + 1 : bytes.size();
       table.rows.push_back({pos, end, line});
       line += static_cast<int>(std::count(bytes.begin() + pos, bytes.begin() + lineFeed, '\n'));

@@ -1,7 +1,8 @@
 // The station's CSV tables as exact byte ranges. Rows are found as the CSV standard reads them
 // (a quoted field may hold commas, quotes and line breaks), yet every row keeps its bytes, so a
-// table can be written again without some rows and every other byte unchanged. A row whose
-// quote never closes ends at its own line, as the history reads it.
+// table can be written again without some rows and every other byte unchanged. A damaged row
+// (a quote that never closes, or one that swallowed the rows after it) ends at its own line,
+// as the history reads it, so the rows after it are rows again.
 #pragma once
 #include <optional>
 #include <string>
