@@ -13,15 +13,15 @@ namespace {
 constexpr const char* kSelectRecord =
     "SELECT record_id, taken_at, local_time, shop, station, origin, report_name, customer_phone,"
     " customer_email, customer_birth_year, customer_birth_month, customer_gender, customer_id,"
-    " customer_age, customer_height, customer_weight, revision, outbox_state, outbox_reason"
-    " FROM examinations WHERE record_id = ?1";
+    " customer_age, customer_height, customer_weight, revision, outbox_state, outbox_reason,"
+    " record_key FROM examinations WHERE record_id = ?1";
 constexpr const char* kSelectFigures =
     "SELECT figure_group, name, side, value, text, unit, origin FROM figures"
-    " WHERE record_id = ?1 ORDER BY figure_group, name, side";
+    " JOIN figure_kinds USING (kind) WHERE record_key = ?1 ORDER BY figure_group, name, side";
 constexpr const char* kSelectFiles =
-    "SELECT path, role, sha256, bytes FROM files WHERE record_id = ?1 ORDER BY role, path";
+    "SELECT path, role, sha256, bytes FROM files WHERE record_key = ?1 ORDER BY role, path";
 constexpr const char* kSelectRows =
-    "SELECT table_name, row_sha256, row_key FROM table_rows WHERE record_id = ?1"
+    "SELECT table_name, row_sha256, row_key FROM table_rows WHERE record_key = ?1"
     " ORDER BY table_name, row_key, row_sha256";
 // An empty key is bound as NULL, which equals nothing: records without an ID stay apart.
 constexpr const char* kSelectCustomer =
@@ -38,14 +38,14 @@ SELECT json_object(
     'height', e.customer_height, 'weight', e.customer_weight),
   'figures', (SELECT json_group_array(json_object('group', figure_group, 'name', name,
       'side', side, 'value', value, 'text', text, 'unit', unit, 'origin', origin))
-    FROM (SELECT * FROM figures WHERE record_id = e.record_id
-          ORDER BY figure_group, name, side)),
+    FROM (SELECT * FROM figures JOIN figure_kinds USING (kind)
+          WHERE record_key = e.record_key ORDER BY figure_group, name, side)),
   'files', (SELECT json_group_array(json_object('path', path, 'role', role, 'sha256', sha256,
       'bytes', bytes))
-    FROM (SELECT * FROM files WHERE record_id = e.record_id ORDER BY role, path)),
+    FROM (SELECT * FROM files WHERE record_key = e.record_key ORDER BY role, path)),
   'rows', (SELECT json_group_array(json_object('table', table_name, 'sha256', row_sha256,
       'key', row_key))
-    FROM (SELECT * FROM table_rows WHERE record_id = e.record_id
+    FROM (SELECT * FROM table_rows WHERE record_key = e.record_key
           ORDER BY table_name, row_key, row_sha256)))
 FROM examinations e WHERE e.record_id = ?1
 )sql";
@@ -82,24 +82,25 @@ bool readRecord(SqlConnection& sql, const std::string& recordId, ExaminationReco
   r.revision = head->integer(16);
   r.outbox = outboxStateOf(head->text(17));
   r.outboxReason = head->text(18);
+  const int64_t key = head->integer(19);
   head->reset();
 
   SqlStatement* figures = sql.statement(kSelectFigures);
   if (figures == nullptr) return false;
-  figures->bind(1, recordId);
+  figures->bind(1, key);
   while (figures->step()) {
     r.figures.push_back({figures->text(0), figures->text(1), figures->text(2), figures->real(3),
                          figures->text(4), figures->text(5), figures->text(6)});
   }
   SqlStatement* files = sql.statement(kSelectFiles);
   if (files == nullptr) return false;
-  files->bind(1, recordId);
+  files->bind(1, key);
   while (files->step()) {
     r.files.push_back({files->text(0), files->text(1), files->text(2), files->integer(3)});
   }
   SqlStatement* rows = sql.statement(kSelectRows);
   if (rows == nullptr) return false;
-  rows->bind(1, recordId);
+  rows->bind(1, key);
   while (rows->step()) r.rows.push_back({rows->text(0), rows->text(1), rows->text(2)});
   return figures->done() && files->done() && rows->done();
 }

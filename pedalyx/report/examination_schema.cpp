@@ -6,10 +6,13 @@ namespace report {
 namespace {
 
 // Version 1: the records, their figures, files and CSV rows. Texts compare byte for byte
-// (SQLite's BINARY collation), so an ID is found exactly as it was typed.
+// (SQLite's BINARY collation), so an ID is found exactly as it was typed. Inside the store a
+// record is known by a small integer and a figure by its kind (group, name, side), so that the
+// many figures of a busy shop take little room; the UUID is the record's name outside.
 const char* const kVersion1 = R"sql(
 CREATE TABLE examinations (
-  record_id TEXT PRIMARY KEY NOT NULL,
+  record_key INTEGER PRIMARY KEY,
+  record_id TEXT NOT NULL UNIQUE,
   taken_at INTEGER NOT NULL,
   local_time TEXT NOT NULL,
   updated_at INTEGER NOT NULL,
@@ -28,30 +31,34 @@ CREATE TABLE examinations (
   customer_weight REAL);
 CREATE INDEX examinations_by_customer_id ON examinations (customer_id, taken_at);
 CREATE INDEX examinations_by_phone ON examinations (customer_phone, taken_at);
-CREATE TABLE figures (
-  record_id TEXT NOT NULL REFERENCES examinations (record_id) ON DELETE CASCADE,
+CREATE TABLE figure_kinds (
+  kind INTEGER PRIMARY KEY,
   figure_group TEXT NOT NULL,
   name TEXT NOT NULL,
   side TEXT NOT NULL DEFAULT '',
+  UNIQUE (figure_group, name, side));
+CREATE TABLE figures (
+  record_key INTEGER NOT NULL REFERENCES examinations (record_key) ON DELETE CASCADE,
+  kind INTEGER NOT NULL REFERENCES figure_kinds (kind),
   value REAL,
   text TEXT NOT NULL DEFAULT '',
   unit TEXT NOT NULL DEFAULT '',
   origin TEXT NOT NULL DEFAULT '',
-  PRIMARY KEY (record_id, figure_group, name, side)) WITHOUT ROWID;
+  PRIMARY KEY (record_key, kind)) WITHOUT ROWID;
 CREATE TABLE files (
-  record_id TEXT NOT NULL REFERENCES examinations (record_id) ON DELETE CASCADE,
+  record_key INTEGER NOT NULL REFERENCES examinations (record_key) ON DELETE CASCADE,
   path TEXT NOT NULL,
   role TEXT NOT NULL,
   sha256 TEXT NOT NULL,
   bytes INTEGER NOT NULL,
-  PRIMARY KEY (record_id, path)) WITHOUT ROWID;
+  PRIMARY KEY (record_key, path)) WITHOUT ROWID;
 CREATE INDEX files_by_path ON files (path);
 CREATE TABLE table_rows (
-  record_id TEXT NOT NULL REFERENCES examinations (record_id) ON DELETE CASCADE,
+  record_key INTEGER NOT NULL REFERENCES examinations (record_key) ON DELETE CASCADE,
   table_name TEXT NOT NULL,
   row_sha256 TEXT NOT NULL,
   row_key TEXT NOT NULL DEFAULT '',
-  PRIMARY KEY (record_id, table_name, row_sha256)) WITHOUT ROWID;
+  PRIMARY KEY (record_key, table_name, row_sha256)) WITHOUT ROWID;
 CREATE INDEX table_rows_by_row ON table_rows (table_name, row_sha256);
 CREATE TABLE import_problems (
   source TEXT NOT NULL,

