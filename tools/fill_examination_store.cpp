@@ -1,7 +1,7 @@
 // Fills a working directory with the examinations of a busy shop, for measuring: an
 // examination store of N examinations of about N / 5 customers (each an export, a "Save" and,
 // every third, both sway recordings, with the names and checksums of their files) and the
-// matching "Database_2080.csv". One more customer, ID "BENCH-0001" and phone "0900000001",
+// matching "Database_2080.csv". One more customer, ID "BENCH-0001" and phone "0800000001",
 // has ten visits whose files are on disk at their real sizes (report PDF, pressure PNG, three
 // balance bitmaps, insole bitmaps and models), so that a look-up can check them.
 //
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
   for (const char* sub : {"PDF_INSOLES", "FOOT_PRESSURE", "PressureImage"})
     platform::makeDirectory(platform::joinPath(folder, sub));
   for (int v = 0; v < kBenchVisits; ++v) {
-    ExaminationRecord r = filler.examination("BENCH-0001", "0900000001",
+    ExaminationRecord r = filler.examination("BENCH-0001", "0800000001",
                                              kStart + count * 1800 / kBenchVisits * v + 900, true);
     for (ExaminationFile& file : r.files) {
       const std::string& p = file.path;
