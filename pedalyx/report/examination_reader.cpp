@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "pedalyx/report/examination_parts.h"
 #include "pedalyx/report/examination_schema.h"
 #include "platform/files.h"
 #include "platform/sha256.h"
@@ -168,6 +169,11 @@ void checkFiles(const std::string& folder, std::vector<ExaminationRecord>& recor
   std::map<std::string, std::optional<platform::FileChecksum>> checked;
   for (ExaminationRecord& record : records) {
     for (ExaminationFile& file : record.files) {
+      // A path outside the working directory (only a crafted store holds one) is never read.
+      if (!isStationPath(file.path)) {
+        file.state = FileState::kMissing;
+        continue;
+      }
       const std::string path = platform::joinPath(folder, file.path);
       auto found = checked.find(path);
       if (found == checked.end()) found = checked.emplace(path, platform::sha256OfFile(path)).first;

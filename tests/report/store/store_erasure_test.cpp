@@ -131,6 +131,32 @@ TEST_F(Erasure, TheCustomerLeavesEveryTableAndFolderAndNoOtherRowChanges) {
     EXPECT_EQ(table(out.folder, "files/" + f.path), table(folder, f.path)) << f.path;
 }
 
+TEST_F(Erasure, AStoreNamingFilesOutsideTheFolderNeitherReadsNorDeletesThem) {
+  auto store = openStore();
+  ASSERT_TRUE(store);
+  const std::string outside = folder + "-victim.txt";
+  ASSERT_TRUE(platform::writeFileAtomic(outside, "not the station's"));
+  ExaminationRecord crafted;
+  crafted.customer.id = "A123";
+  for (const std::string& path : {"../" + std::filesystem::path(outside).filename().string(),
+                                  outside, std::string("PDF_INSOLES/../../x")}) {
+    ExaminationFile file = fileToKeep(path, "report_pdf");
+    file.sha256 = "0";
+    crafted.files.push_back(file);
+  }
+  std::vector<ExaminationRecord> records{crafted};
+  std::string error;
+  ASSERT_TRUE(store->createAll(records, error)) << error;
+  ErasurePlan plan;
+  ASSERT_TRUE(planErasure(*store, "A123", "", plan, error));
+  EXPECT_TRUE(plan.files.empty());
+  EXPECT_TRUE(eraseCustomer(*store, plan).done);
+  EXPECT_TRUE(platform::fileExists(outside));
+  checkFiles(folder, records);
+  for (const ExaminationFile& f : records[0].files) EXPECT_EQ(f.state, FileState::kMissing);
+  std::filesystem::remove(outside);
+}
+
 TEST(CsvTable, RowsOfAWindowsFileLeaveWithTheirLineEndAndNothingElse) {
   const std::string database = "H,\r\n1,a,\r\n2,\"b\r\nc\",\r\n3,d,";
   const std::string sway = "H\r\n1,a\r\n2,b\r\n3,c\r\n";
