@@ -49,6 +49,8 @@ std::string reasonOf(const DatabaseRow& row) {
       return "column " + std::to_string(row.problemDetail) + " is not a number";
     case RowProblem::kUnclosedQuote:
       return "a quote is not closed";
+    case RowProblem::kStrayQuote:
+      return "column " + std::to_string(row.problemDetail) + " holds a stray quote";
     case RowProblem::kNone:
       break;
   }
