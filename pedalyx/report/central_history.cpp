@@ -70,13 +70,18 @@ CentralVisits lookUpCentralVisits(const CentralConfig& config, const std::string
                                   const std::string& customerId, const CentralTimeouts& timeouts) {
   CentralVisits result;
   auto connection = connect(config, timeouts, result);
-  if (!connection) return result;
+  return connection ? lookUpCentralVisits(*connection, phone, customerId) : result;
+}
+
+CentralVisits lookUpCentralVisits(CentralConnection& connection, const std::string& phone,
+                                  const std::string& customerId) {
+  CentralVisits result;
   if (phone.empty() && customerId.empty()) {
     result.answer = CentralAnswer::Answered;
     return result;
   }
   const std::string limit = std::to_string(kCentralVisitLimit + 1);
-  const std::vector<CentralReply> replies = connection->executeAll(
+  const std::vector<CentralReply> replies = connection.executeAll(
       {{kVisitsOfCustomer,
         {CentralParameter::textOrNull(phone), CentralParameter::textOrNull(customerId),
          CentralParameter::text(limit)}},

@@ -49,6 +49,10 @@ struct CentralVisits {
 CentralVisits lookUpCentralVisits(const CentralConfig& config, const std::string& phone,
                                   const std::string& customerId,
                                   const CentralTimeouts& timeouts = {});
+class CentralConnection;
+// The same on a connection that is already open (one round trip).
+CentralVisits lookUpCentralVisits(CentralConnection& connection, const std::string& phone,
+                                  const std::string& customerId);
 
 struct CentralFile {
   CentralAnswer answer = CentralAnswer::NotConfigured;

@@ -6,7 +6,7 @@
 
 #include "pedalyx/report/central_connection.h"
 #include "pedalyx/report/central_sender.h"
-#include "report/central/memory_outbox.h"
+#include "tests/report/central/memory_outbox.h"
 
 using namespace central_test;
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "pedalyx/report/central_history.h"
-#include "report/central/memory_outbox.h"
+#include "tests/report/central/memory_outbox.h"
 
 using namespace central_test;
 
@@ -34,8 +34,10 @@ TEST(CentralSender, RecordArrivesOnceWithItsFilesAndARefusalBlocksNothing) {
   damaged.files[0].bytes[10] ^= 1;  // no longer the bytes its checksum was taken of
   OutgoingExamination twoNames = examinationOf(recordIdOf(1, 3), "once", "0911000001");
   twoNames.files = {fileOf("a.bmp", {1}), fileOf("a.bmp", {2})};
+  OutgoingExamination withNul = examinationOf(recordIdOf(1, 5), "once", "0911000001");
+  withNul.customerId = std::string("A\0B", 3);  // libpq would send "A" alone
   OutgoingExamination next = examinationOf(recordIdOf(1, 4), "once", "0911000001");
-  for (const auto& record : {whole, damaged, twoNames, next}) outbox.add(record);
+  for (const auto& record : {whole, damaged, twoNames, withNul, next}) outbox.add(record);
 
   CentralSender sender(config, outbox, quickOptions());
   ASSERT_TRUE(waitUntil([&] { return sender.state().pending == 0; })) << sender.state().lastError;
@@ -43,11 +45,12 @@ TEST(CentralSender, RecordArrivesOnceWithItsFilesAndARefusalBlocksNothing) {
   EXPECT_EQ(outbox.timesSent(whole.recordId), 1);
   EXPECT_EQ(outbox.timesSent(next.recordId), 1) << "the refusals before it held it up";
   const auto refused = outbox.refused();
-  ASSERT_EQ(refused.size(), 2u);
+  ASSERT_EQ(refused.size(), 3u);
   EXPECT_NE(refused.at(damaged.recordId).find("examination_files_sha256_matches"),
             std::string::npos)
       << refused.at(damaged.recordId);
   EXPECT_NE(refused.at(twoNames.recordId).find("a.bmp"), std::string::npos);
+  EXPECT_NE(refused.at(withNul.recordId).find("NUL"), std::string::npos);
   EXPECT_EQ(server.admin("SELECT count(*) FROM examinations WHERE shop = 'once'"), "2")
       << "a refused record left a row behind";
 

@@ -12,7 +12,7 @@
 
 #include "pedalyx/report/central_database.h"
 #include "pedalyx/report/central_outbox.h"
-#include "report/central/test_postgres.h"
+#include "tests/report/central/test_postgres.h"
 
 namespace central_test {
 

@@ -67,7 +67,8 @@ inline int freeLocalPort() {
 
 class TestPostgres {
  public:
-  TestPostgres() {
+  // `durable` keeps the server's fsync on, for measuring; tests go without.
+  explicit TestPostgres(bool durable = false) {
     sweepAbandonedFolders();
     for (const char* variable : {"PGHOST", "PGHOSTADDR", "PGPORT", "PGUSER", "PGDATABASE",
                                  "PGPASSWORD", "PGSERVICE", "PGOPTIONS", "PGCONNECT_TIMEOUT"})
@@ -91,7 +92,7 @@ class TestPostgres {
                 "initdb");
     std::ofstream(folder_ + "/data/postgresql.conf", std::ios::app)
         << "listen_addresses = '127.0.0.1'\nport = " << port_ << "\nunix_socket_directories = '"
-        << folder_ << "'\nfsync = off\n"
+        << folder_ << "'\nfsync = " << (durable ? "on" : "off") << "\n"
         << "max_connections = 30\nlog_min_messages = warning\n";
     start();
     admin("CREATE DATABASE pedalyx", "postgres");
@@ -252,9 +253,10 @@ class TestPostgres {
   std::set<std::string> logins_;
 };
 
-// One server for all tests of a program, started on first use, stopped at its exit.
-inline TestPostgres& sharedTestPostgres() {
-  static TestPostgres server;
+// One server for all tests of a program, started on first use (whose `durable` holds), stopped
+// at its exit.
+inline TestPostgres& sharedTestPostgres(bool durable = false) {
+  static TestPostgres server(durable);
   return server;
 }
 
