@@ -34,23 +34,6 @@ std::optional<int64_t> countFrom(const std::string& text, int64_t limit) {
   return value;
 }
 
-// Opens a connection, or fills `answer` and `problem` with why there is none.
-template <typename Result>
-std::unique_ptr<CentralConnection> connect(const CentralConfig& config,
-                                           const CentralTimeouts& timeouts, Result& result) {
-  if (!config.configured()) {
-    result.answer = CentralAnswer::NotConfigured;
-    return nullptr;
-  }
-  std::string problem;
-  auto connection = CentralConnection::open(config, timeouts, nullptr, &problem);
-  if (!connection) {
-    result.answer = CentralAnswer::Unreachable;
-    result.problem = problem;
-  }
-  return connection;
-}
-
 // False (with `answer` and `problem` filled) unless the reply is Done.
 template <typename Result>
 bool answered(const CentralReply& reply, Result& result) {
@@ -64,17 +47,8 @@ bool answered(const CentralReply& reply, Result& result) {
   return false;
 }
 
-}  // namespace
-
-CentralVisits lookUpCentralVisits(const CentralConfig& config, const std::string& phone,
-                                  const std::string& customerId, const CentralTimeouts& timeouts) {
-  CentralVisits result;
-  auto connection = connect(config, timeouts, result);
-  return connection ? lookUpCentralVisits(*connection, phone, customerId) : result;
-}
-
-CentralVisits lookUpCentralVisits(CentralConnection& connection, const std::string& phone,
-                                  const std::string& customerId) {
+CentralVisits visitsOn(CentralConnection& connection, const std::string& phone,
+                       const std::string& customerId) {
   CentralVisits result;
   if (phone.empty() && customerId.empty()) {
     result.answer = CentralAnswer::Answered;
@@ -112,14 +86,12 @@ CentralVisits lookUpCentralVisits(CentralConnection& connection, const std::stri
   return result;
 }
 
-CentralFile fetchCentralFile(const CentralConfig& config, const std::string& recordId,
-                             const std::string& name, const CentralTimeouts& timeouts) {
+CentralFile fileOn(CentralConnection& connection, const std::string& recordId,
+                   const std::string& name) {
   CentralFile result;
-  auto connection = connect(config, timeouts, result);
-  if (!connection) return result;
   CentralStatement statement{
       kOneFile, {CentralParameter::text(recordId), CentralParameter::text(name)}, true};
-  const CentralReply reply = connection->execute(statement);
+  const CentralReply reply = connection.execute(statement);
   if (!answered(reply, result) || reply.rowCount() == 0) return result;
   result.found = true;
   const std::string bytes = reply.text(0, 0);
@@ -130,20 +102,17 @@ CentralFile fetchCentralFile(const CentralConfig& config, const std::string& rec
   return result;
 }
 
-CentralErasure eraseCentralCustomer(const CentralConfig& config, const std::string& phone,
-                                    const std::string& customerId, const std::string& station,
-                                    const CentralTimeouts& timeouts) {
+CentralErasure eraseOn(CentralConnection& connection, const std::string& phone,
+                       const std::string& customerId, const std::string& station) {
   CentralErasure result;
-  auto connection = connect(config, timeouts, result);
-  if (!connection) return result;
   const CentralReply reply =
-      connection->execute({kErase,
-                           {CentralParameter::text(phone), CentralParameter::text(customerId),
-                            CentralParameter::text(station)}});
+      connection.execute({kErase,
+                          {CentralParameter::text(phone), CentralParameter::text(customerId),
+                           CentralParameter::text(station)}});
   if (!answered(reply, result)) return result;
-  const auto examinations =
-      reply.rowCount() == 1 ? countFrom(reply.text(0, 0), INT32_MAX) : std::nullopt;
-  const auto files = reply.rowCount() == 1 ? countFrom(reply.text(0, 1), INT32_MAX) : std::nullopt;
+  const bool one = reply.rowCount() == 1;
+  const auto examinations = one ? countFrom(reply.text(0, 0), INT32_MAX) : std::nullopt;
+  const auto files = one ? countFrom(reply.text(0, 1), INT32_MAX) : std::nullopt;
   if (!examinations || !files) {
     result.answer = CentralAnswer::Failed;
     result.problem = "the erasure's answer cannot be read";
@@ -152,4 +121,70 @@ CentralErasure eraseCentralCustomer(const CentralConfig& config, const std::stri
   result.examinations = static_cast<int>(*examinations);
   result.files = static_cast<int>(*files);
   return result;
+}
+
+}  // namespace
+
+CentralReader::CentralReader(CentralConfig config, CentralTimeouts timeouts)
+    : config_(std::move(config)), timeouts_(timeouts) {}
+
+CentralReader::~CentralReader() = default;
+
+template <typename Result, typename Ask>
+Result CentralReader::ask(bool again, Ask question) {
+  Result result;
+  if (!config_.configured()) {
+    result.answer = CentralAnswer::NotConfigured;
+    return result;
+  }
+  // A kept connection may have died while idle; only a fresh one's failure is the answer.
+  for (;;) {
+    const bool fresh = !connection_;
+    if (fresh) {
+      std::string problem;
+      connection_ = CentralConnection::open(config_, timeouts_, nullptr, &problem);
+      if (!connection_) {
+        result.answer = CentralAnswer::Unreachable;
+        result.problem = problem;
+        return result;
+      }
+    }
+    result = question(*connection_);
+    if (connection_->usable()) return result;
+    connection_.reset();
+    if (fresh || !again) return result;
+  }
+}
+
+CentralVisits CentralReader::visits(const std::string& phone, const std::string& customerId) {
+  return ask<CentralVisits>(
+      true, [&](CentralConnection& connection) { return visitsOn(connection, phone, customerId); });
+}
+
+CentralFile CentralReader::file(const std::string& recordId, const std::string& name) {
+  return ask<CentralFile>(
+      true, [&](CentralConnection& connection) { return fileOn(connection, recordId, name); });
+}
+
+CentralErasure CentralReader::erase(const std::string& phone, const std::string& customerId,
+                                    const std::string& station) {
+  return ask<CentralErasure>(false, [&](CentralConnection& connection) {
+    return eraseOn(connection, phone, customerId, station);
+  });
+}
+
+CentralVisits lookUpCentralVisits(const CentralConfig& config, const std::string& phone,
+                                  const std::string& customerId, const CentralTimeouts& timeouts) {
+  return CentralReader(config, timeouts).visits(phone, customerId);
+}
+
+CentralFile fetchCentralFile(const CentralConfig& config, const std::string& recordId,
+                             const std::string& name, const CentralTimeouts& timeouts) {
+  return CentralReader(config, timeouts).file(recordId, name);
+}
+
+CentralErasure eraseCentralCustomer(const CentralConfig& config, const std::string& phone,
+                                    const std::string& customerId, const std::string& station,
+                                    const CentralTimeouts& timeouts) {
+  return CentralReader(config, timeouts).erase(phone, customerId, station);
 }

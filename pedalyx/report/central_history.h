@@ -1,9 +1,11 @@
 // A customer's visits from every shop, one file of a visit, and a customer's erasure, asked of
-// the central database. Each call opens its own connection and waits at most the timeouts, so
-// it belongs on a worker thread, never on the user-interface thread. A server that cannot be
-// reached is an answer (Unreachable), not an exception.
+// the central database. Every call waits at most the timeouts, so it belongs on a worker
+// thread, never on the user-interface thread. A server that cannot be reached is an answer
+// (Unreachable), not an exception. The free functions open a connection each (the login costs
+// tens of milliseconds); a CentralReader keeps one for a history window's several questions.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,10 +51,6 @@ struct CentralVisits {
 CentralVisits lookUpCentralVisits(const CentralConfig& config, const std::string& phone,
                                   const std::string& customerId,
                                   const CentralTimeouts& timeouts = {});
-class CentralConnection;
-// The same on a connection that is already open (one round trip).
-CentralVisits lookUpCentralVisits(CentralConnection& connection, const std::string& phone,
-                                  const std::string& customerId);
 
 struct CentralFile {
   CentralAnswer answer = CentralAnswer::NotConfigured;
@@ -70,6 +68,31 @@ struct CentralErasure {
   CentralAnswer answer = CentralAnswer::NotConfigured;
   std::string problem;
   int examinations = 0, files = 0;  // erased
+};
+
+class CentralConnection;
+
+// One connection kept for the questions below, opened at the first and opened again when it
+// was lost (a read is then asked once more; an erasure is not). Used by one thread at a time.
+class CentralReader {
+ public:
+  explicit CentralReader(CentralConfig config, CentralTimeouts timeouts = {});
+  ~CentralReader();
+  CentralReader(const CentralReader&) = delete;
+  CentralReader& operator=(const CentralReader&) = delete;
+
+  CentralVisits visits(const std::string& phone, const std::string& customerId);
+  CentralFile file(const std::string& recordId, const std::string& name);
+  CentralErasure erase(const std::string& phone, const std::string& customerId,
+                       const std::string& station);
+
+ private:
+  template <typename Result, typename Ask>
+  Result ask(bool again, Ask question);
+
+  CentralConfig config_;
+  CentralTimeouts timeouts_;
+  std::unique_ptr<CentralConnection> connection_;
 };
 
 // Erases at the centre every examination of the customer with this exact phone or ID (an empty

@@ -69,13 +69,17 @@ TEST(CentralHistory, TwoShopsVisitsOfOneCustomerComeBackWithHostileValuesUnchang
   EXPECT_EQ(visit.files[0].name, first.files[0].name);
   EXPECT_EQ(visit.files[0].size, 1024);
   // By the ID alone: only the visit that holds it; by neither: none, without a question.
-  const CentralVisits byId = lookUpCentralVisits(taipei, "", id);
+  CentralReader reader(taipei, {2000, 5000});
+  const CentralVisits byId = reader.visits("", id);
   ASSERT_EQ(byId.visits.size(), 1u) << byId.problem;
   EXPECT_EQ(byId.visits[0].shop, first.shop);
-  EXPECT_TRUE(lookUpCentralVisits(taipei, "", "").visits.empty());
-  EXPECT_TRUE(lookUpCentralVisits(taipei, "0912", "").visits.empty()) << "not a prefix search";
+  EXPECT_TRUE(reader.visits("", "").visits.empty());
+  EXPECT_TRUE(reader.visits("0912", "").visits.empty()) << "not a prefix search";
 
-  const CentralFile file = fetchCentralFile(tainan, first.recordId, first.files[0].name);
+  // The server restarted under the reader's kept connection: it connects again by itself.
+  sharedTestPostgres().stop();
+  sharedTestPostgres().start();
+  const CentralFile file = reader.file(first.recordId, first.files[0].name);
   ASSERT_EQ(file.answer, CentralAnswer::Answered) << file.problem;
   ASSERT_TRUE(file.found);
   EXPECT_TRUE(file.checksumMatches);
