@@ -136,50 +136,66 @@ void CentralSender::run() {
     pauseFor(pauseMs, false);
     pauseMs = std::min(pauseMs * 2, options_.longestPauseMs);
   };
-  while (!stopping_) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      woken_ = false;
-    }
-    state.pending = outbox_.unsentCount();
+  auto storeFailed = [&](const std::string& why) {
+    state.lastError = "the examination store: " + why;
     publish(state);
-    if (!connection || !connection->usable()) {
-      std::string why;
-      connection = CentralConnection::open(config_, options_.timeouts, &stopping_, &why);
-      if (!connection) {
-        failed(why);
+    pauseFor(pauseMs, false);
+    pauseMs = std::min(pauseMs * 2, options_.longestPauseMs);
+  };
+  while (!stopping_) {
+    // The store's own failures (a full disk, a locked file) must not end the station.
+    try {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        woken_ = false;
+      }
+      state.pending = outbox_.unsentCount();
+      publish(state);
+      if (!connection || !connection->usable()) {
+        std::string why;
+        connection = CentralConnection::open(config_, options_.timeouts, &stopping_, &why);
+        if (!connection) {
+          failed(why);
+          continue;
+        }
+        state.connected = true;
+        state.lastError.clear();
+        publish(state);
+      }
+      const std::vector<OutgoingExamination> batch =
+          state.pending > 0 ? outbox_.unsent(options_.batch) : std::vector<OutgoingExamination>{};
+      if (batch.empty()) {
+        pauseMs = options_.firstPauseMs;
+        state.lastError.clear();
+        publish(state);
+        pauseFor(options_.idleCheckMs, true);
         continue;
       }
-      state.connected = true;
-      state.lastError.clear();
-      publish(state);
-    }
-    const std::vector<OutgoingExamination> batch =
-        state.pending > 0 ? outbox_.unsent(options_.batch) : std::vector<OutgoingExamination>{};
-    if (batch.empty()) {
-      pauseMs = options_.firstPauseMs;
-      pauseFor(options_.idleCheckMs, true);
-      continue;
-    }
-    for (const OutgoingExamination& record : batch) {
-      if (stopping_) break;
-      std::string reason;
-      const SendOutcome outcome = sendExamination(*connection, record, &reason);
-      if (outcome == SendOutcome::Failed) {
-        failed(reason);
-        break;
+      for (const OutgoingExamination& record : batch) {
+        if (stopping_) break;
+        std::string reason;
+        const SendOutcome outcome = sendExamination(*connection, record, &reason);
+        if (outcome == SendOutcome::Failed) {
+          failed(reason);
+          break;
+        }
+        if (outcome == SendOutcome::Sent) {
+          outbox_.markSent(record.recordId);
+          ++state.sent;
+          state.lastError.clear();
+          pauseMs = options_.firstPauseMs;
+        } else {
+          outbox_.markRefused(record.recordId, reason);
+          ++state.refused;
+          state.lastRefusal = reason;
+        }
+        state.pending = std::max(0, state.pending - 1);
+        publish(state);
       }
-      if (outcome == SendOutcome::Sent) {
-        outbox_.markSent(record.recordId);
-        ++state.sent;
-        pauseMs = options_.firstPauseMs;
-      } else {
-        outbox_.markRefused(record.recordId, reason);
-        ++state.refused;
-        state.lastRefusal = reason;
-      }
-      state.pending = std::max(0, state.pending - 1);
-      publish(state);
+    } catch (const std::exception& error) {
+      storeFailed(error.what());
+    } catch (...) {
+      storeFailed("an unknown error");
     }
   }
 }

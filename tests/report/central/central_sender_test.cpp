@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <stdexcept>
+
 #include "pedalyx/report/central_history.h"
 #include "tests/report/central/memory_outbox.h"
 
@@ -104,6 +107,30 @@ TEST(CentralSender, ServerStoppedInTheMiddleOfABacklog) {
                          "(record_id) WHERE e.shop = 'outage' AND octet_length(f.bytes) = 20000"),
             "200");
   for (int n = 0; n < kRecords; ++n) EXPECT_GE(outbox.timesSent(recordIdOf(2, n)), 1) << n;
+}
+
+// A store that fails now and then (a full disk, a locked file) must not end the station: an
+// exception leaving the sender's thread would terminate the program.
+TEST(CentralSender, FailingStoreIsRetried) {
+  class FailingOutbox : public MemoryOutbox {
+   public:
+    std::vector<OutgoingExamination> unsent(int limit) override {
+      if (failures_-- > 0) throw std::runtime_error("disk I/O error");
+      return MemoryOutbox::unsent(limit);
+    }
+    void markSent(const std::string& id) override {
+      if (failures_-- > 0) throw std::runtime_error("database is locked");
+      MemoryOutbox::markSent(id);
+    }
+    std::atomic<int> failures_{2};
+  } outbox;
+  outbox.add(examinationOf(recordIdOf(7, 1), "failing", "0922"));
+  CentralSender sender(configFor("shop_failing"), outbox, quickOptions());
+  ASSERT_TRUE(waitUntil([&] { return outbox.timesSent(recordIdOf(7, 1)) == 1; }))
+      << sender.state().lastError;
+  EXPECT_EQ(sharedTestPostgres().admin("SELECT count(*) FROM examinations WHERE shop = 'failing'"),
+            "1");
+  ASSERT_TRUE(waitUntil([&] { return sender.state().lastError.empty(); }));
 }
 
 // A server that takes the connection and never answers: every wait ends at its timeout, and
