@@ -24,6 +24,9 @@ bool isRefusal(const std::string& sqlState) {
   return group == "22" || group == "23" || group == "54";
 }
 
+// A bytea value holds less than 1 GB.
+constexpr size_t kLargestFile = size_t(1) << 30;
+
 // A NUL would end the text early at libpq, so the server would store a shorter one; two files of
 // one name would keep only the first. Neither can ever arrive as it is.
 std::string whyNeverSendable(const OutgoingExamination& record) {
@@ -36,6 +39,7 @@ std::string whyNeverSendable(const OutgoingExamination& record) {
     if (file.name.find('\0') != std::string::npos || file.sha256.find('\0') != std::string::npos)
       return "a file name holds a NUL character";
     if (!names.insert(file.name).second) return "two files are named " + file.name;
+    if (file.bytes.size() >= kLargestFile) return file.name + " is larger than the server takes";
   }
   return "";
 }
