@@ -194,7 +194,8 @@ class TestPostgres {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  // Folders of test programs that were killed, once their server is gone with them.
+  // Folders of test programs that were killed, once their server is gone with them (a folder
+  // being set up has no server yet, hence the age).
   static void sweepAbandonedFolders() {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator("/tmp", ignored)) {
@@ -202,7 +203,7 @@ class TestPostgres {
       if (name.rfind("pedalyx-pg-", 0) != 0) continue;
       const auto age = std::filesystem::file_time_type::clock::now() -
                        std::filesystem::last_write_time(entry.path(), ignored);
-      if (age > std::chrono::hours(1) &&
+      if (age > std::chrono::minutes(10) &&
           !std::filesystem::exists(entry.path() / "data" / "postmaster.pid", ignored))
         std::filesystem::remove_all(entry.path(), ignored);
     }
@@ -223,12 +224,13 @@ class TestPostgres {
     const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
-      if (tied && (prctl(PR_SET_PDEATHSIG, SIGQUIT) != 0 || getppid() != parent)) _exit(126);
       const int input = open("/dev/null", O_RDONLY);
       dup2(input, 0);
       dup2(output, 1);
       dup2(output, 2);
       if (uid && (setgroups(0, nullptr) != 0 || setgid(gid_) != 0 || setuid(uid) != 0)) _exit(126);
+      // After the change of user, which clears the parent-death signal.
+      if (tied && (prctl(PR_SET_PDEATHSIG, SIGQUIT) != 0 || getppid() != parent)) _exit(126);
       execv(argv[0], argv.data());
       _exit(127);
     }
