@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick poppler-utils strace
   libgl1-mesa-dri mesa-utils fontconfig fonts-noto-cjk onboard admesh
   dpkg-dev lintian desktop-file-utils
+  libpq-dev postgresql postgresql-common
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
