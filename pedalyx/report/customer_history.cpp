@@ -42,13 +42,7 @@ bool sameCustomer(const std::string& key, const std::string& id, const std::stri
 // when that was within kSameVisitMinutes.
 bool nearestReportIsCustomers(const std::vector<ReportFiles>& reports, const DatabaseRow& row,
                               const std::string& idName, const std::string& phoneName) {
-  const int64_t when = localMinuteOf(row.stamp);
-  const ReportFiles* nearest = nullptr;
-  int64_t nearestGap = kSameVisitMinutes + 1;
-  for (const ReportFiles& files : reports) {
-    const int64_t gap = std::llabs(minutesBetween(files.when, when));
-    if (gap < nearestGap) nearest = &files, nearestGap = gap;
-  }
+  const ReportFiles* nearest = nearestReport(reports, row);
   return nearest != nullptr && sameCustomer(nearest->phone, idName, phoneName);
 }
 
@@ -114,12 +108,9 @@ CustomerHistory findCustomerHistory(const std::string& folder, const std::string
   // Report names carry the phone as made safe for a file name.
   const std::string idName = id.empty() ? "" : phoneForFileName(id);
   const std::string phoneName = phone.empty() ? "" : phoneForFileName(phone);
+  std::vector<ReportFiles> reports;
   for (const ReportFiles& files : allReports) {
-    if (!sameCustomer(files.phone, idName, phoneName)) continue;
-    Visit visit;
-    visit.when = files.when;
-    visit.files = files;
-    history.visits.push_back(visit);
+    if (sameCustomer(files.phone, idName, phoneName)) reports.push_back(files);
   }
   const std::string bytes =
       platform::readWholeFile(platform::joinPath(folder, kDatabaseFile)).value_or("");
@@ -132,12 +123,36 @@ CustomerHistory findCustomerHistory(const std::string& folder, const std::string
       rows.push_back(row);
     }
   }
+  history.visits = joinVisits(reports, rows);
+  return history;
+}
+
+const ReportFiles* nearestReport(const std::vector<ReportFiles>& reports, const DatabaseRow& row) {
+  const int64_t when = localMinuteOf(row.stamp);
+  const ReportFiles* nearest = nullptr;
+  int64_t nearestGap = kSameVisitMinutes + 1;
+  for (const ReportFiles& files : reports) {
+    const int64_t gap = std::llabs(minutesBetween(files.when, when));
+    if (gap < nearestGap) nearest = &files, nearestGap = gap;
+  }
+  return nearest;
+}
+
+std::vector<Visit> joinVisits(const std::vector<ReportFiles>& reports,
+                              const std::vector<DatabaseRow>& rows) {
+  std::vector<Visit> visits;
+  for (const ReportFiles& files : reports) {
+    Visit visit;
+    visit.when = files.when;
+    visit.files = files;
+    visits.push_back(visit);
+  }
   // Each row joins the nearest report of its time that no other row took, else stands alone.
   for (const DatabaseRow& row : rows) {
     const int64_t when = localMinuteOf(row.stamp);
     Visit* nearest = nullptr;
     int64_t nearestGap = kSameVisitMinutes + 1;
-    for (Visit& visit : history.visits) {
+    for (Visit& visit : visits) {
       if (visit.row || !visit.files) continue;
       const int64_t gap = std::llabs(minutesBetween(visit.when, when));
       if (gap < nearestGap) nearest = &visit, nearestGap = gap;
@@ -148,16 +163,15 @@ CustomerHistory findCustomerHistory(const std::string& folder, const std::string
       Visit visit;
       visit.when = when;
       visit.row = row;
-      history.visits.push_back(visit);
+      visits.push_back(visit);
     }
   }
   // Within one minute the row's seconds tell the newer visit.
-  std::stable_sort(history.visits.begin(), history.visits.end(),
-                   [](const Visit& a, const Visit& b) {
-                     if (a.when != b.when) return a.when > b.when;
-                     return (a.row ? a.row->stamp : 0) > (b.row ? b.row->stamp : 0);
-                   });
-  return history;
+  std::stable_sort(visits.begin(), visits.end(), [](const Visit& a, const Visit& b) {
+    if (a.when != b.when) return a.when > b.when;
+    return (a.row ? a.row->stamp : 0) > (b.row ? b.row->stamp : 0);
+  });
+  return visits;
 }
 
 }  // namespace report

@@ -47,6 +47,14 @@ struct CustomerHistory {
   std::vector<DatabaseRow> unreadable;
 };
 
+// The report exported nearest to the row's save within kSameVisitMinutes, or null.
+const ReportFiles* nearestReport(const std::vector<ReportFiles>& reports, const DatabaseRow& row);
+
+// One customer's reports and readable rows as visits, newest first: each row joins the nearest
+// report of its time (within kSameVisitMinutes) that no other row took, else stands alone.
+std::vector<Visit> joinVisits(const std::vector<ReportFiles>& reports,
+                              const std::vector<DatabaseRow>& rows);
+
 // The visits of the customer with this ID or phone (either may be empty) in folder: reports
 // named with either, rows with either as ID, and rows saved without an ID whose nearest report
 // (within kSameVisitMinutes) is the customer's.

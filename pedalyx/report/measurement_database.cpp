@@ -199,6 +199,8 @@ SaveOutcome saveMeasurement(const std::string& startDirectory, const Measurement
     std::string file = encodeBalanceBitmap(bitmap.picture);
     if (file.empty() || !platform::writeFileAtomic(path, file)) {
       outcome.failedBitmaps.push_back(path);
+    } else {
+      outcome.writtenBitmaps.push_back(path);
     }
   }
   return outcome;

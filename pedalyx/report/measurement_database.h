@@ -44,7 +44,8 @@ struct BalancePictures {
 struct SaveOutcome {
   bool rowWritten = false;
   std::string databasePath;
-  std::vector<std::string> failedBitmaps;  // full paths
+  std::vector<std::string> failedBitmaps;        // full paths
+  std::vector<std::string> writtenBitmaps = {};  // full paths, in the order written
 };
 
 // The database's code page text of an operator's UTF-8 text, at most 511 bytes (never half a

@@ -1,0 +1,94 @@
+// The store as the outbox of the central database: which records wait, and what the centre
+// did with each revision it was sent.
+#include "pedalyx/report/examination_store.h"
+#include "platform/clock.h"
+
+namespace report {
+namespace {
+
+constexpr const char* kPending =
+    "SELECT record_id, revision FROM examinations WHERE outbox_state = 'pending'"
+    " ORDER BY taken_at, rowid LIMIT ?1";
+constexpr const char* kMarkSent =
+    "UPDATE examinations SET outbox_state = CASE WHEN revision = ?2 THEN 'sent'"
+    " ELSE outbox_state END, sent_revision = max(sent_revision, ?2), outbox_reason = '',"
+    " outbox_changed_at = ?3 WHERE record_id = ?1";
+constexpr const char* kMarkRefused =
+    "UPDATE examinations SET outbox_state = 'refused', outbox_reason = ?3, outbox_changed_at = ?4"
+    " WHERE record_id = ?1 AND revision = ?2";
+constexpr const char* kCounts =
+    "SELECT outbox_state, count(*) FROM examinations GROUP BY outbox_state";
+constexpr const char* kErasuresPending =
+    "SELECT record_id FROM erased_records WHERE outbox_state = 'pending' ORDER BY erased_at";
+constexpr const char* kMarkErasureSent =
+    "UPDATE erased_records SET outbox_state = 'sent' WHERE record_id = ?1";
+
+}  // namespace
+
+std::vector<OutboxItem> ExaminationStore::pendingRecords(int limit) {
+  std::vector<OutboxItem> items;
+  SqlStatement* select = sql_.statement(kPending);
+  if (select == nullptr) return items;
+  select->bind(1, static_cast<int64_t>(limit));
+  while (select->step()) items.push_back({select->text(0), select->integer(1), "", {}});
+  for (OutboxItem& item : items) {
+    ExaminationRecord record;
+    if (!read(item.recordId, record)) continue;
+    item.files = record.files;
+    item.json = recordJson(item.recordId);
+  }
+  return items;
+}
+
+bool ExaminationStore::markSent(const std::string& recordId, int64_t revision, std::string& error) {
+  SqlStatement* update = sql_.statement(kMarkSent);
+  if (update != nullptr &&
+      update->bind(1, recordId).bind(2, revision).bind(3, platform::epochSeconds()).run()) {
+    if (sql_.changes() == 1) return true;
+    error = "the examination store holds no record " + recordId;
+    return false;
+  }
+  error = sql_.error();
+  return false;
+}
+
+bool ExaminationStore::markRefused(const std::string& recordId, int64_t revision,
+                                   const std::string& reason, std::string& error) {
+  SqlStatement* update = sql_.statement(kMarkRefused);
+  if (update != nullptr && update->bind(1, recordId)
+                               .bind(2, revision)
+                               .bind(3, reason)
+                               .bind(4, platform::epochSeconds())
+                               .run())
+    return true;
+  error = sql_.error();
+  return false;
+}
+
+OutboxCounts ExaminationStore::outboxCounts() {
+  OutboxCounts counts;
+  SqlStatement* select = sql_.statement(kCounts);
+  while (select != nullptr && select->step()) {
+    const std::string state = select->text(0);
+    const int n = static_cast<int>(select->integer(1));
+    (state == "sent" ? counts.sent : state == "refused" ? counts.refused : counts.pending) += n;
+  }
+  counts.erasuresPending = static_cast<int>(pendingErasures().size());
+  return counts;
+}
+
+std::vector<std::string> ExaminationStore::pendingErasures() {
+  std::vector<std::string> ids;
+  SqlStatement* select = sql_.statement(kErasuresPending);
+  while (select != nullptr && select->step()) ids.push_back(select->text(0));
+  return ids;
+}
+
+bool ExaminationStore::markErasureSent(const std::string& recordId, std::string& error) {
+  SqlStatement* update = sql_.statement(kMarkErasureSent);
+  if (update != nullptr && update->bind(1, recordId).run()) return true;
+  error = sql_.error();
+  return false;
+}
+
+}  // namespace report
