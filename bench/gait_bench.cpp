@@ -122,12 +122,23 @@ bool pumpUntil(Condition done, double seconds) {
   return done();
 }
 
-// The staged station in a scratch folder, on the walking customer, with its background taken.
+fs::path scratchFolder;
+
+void removeScratchFolder() {
+  if (scratchFolder.empty() || chdir("/") != 0) return;
+  std::error_code error;
+  fs::remove_all(scratchFolder, error);
+}
+
+// The staged station in a scratch folder, on the walking customer, with its background taken;
+// the folder goes when the program ends.
 bool openStation() {
   static bool open = false;
   if (open) return true;
   char pattern[] = "/tmp/gait_bench_XXXXXX";
   const fs::path folder = mkdtemp(pattern);
+  scratchFolder = folder;
+  std::atexit(removeScratchFolder);
   for (const fs::directory_entry& entry : fs::directory_iterator(stationDirectory())) {
     const std::string name = entry.path().filename().string();
     if (entry.is_regular_file() && name != "Pedalyx" && name != "Cobblet")
