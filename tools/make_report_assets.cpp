@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "pedalyx/report/pressure_section_layout.h"
 #include "pedalyx/report/report_font.h"
 #include "pedalyx/report/report_layout.h"
 
@@ -299,14 +300,16 @@ cv::Mat pageOne(Lettering& regular, Lettering& bold, const std::vector<cv::Scala
 // The five load classes of the pressure picture with their colours.
 void levelLegend(Page& page, const std::vector<cv::Scalar>& scale) {
   page.sectionBar("壓力色階", 118, 1122, 580, 624);
-  const int classEnds[6] = {0, 64, 112, 192, 224, 255};
+  // The report writes the bounds' pressures above these ticks (pressure_section_layout.h).
+  const auto& ticks = report::kLevelLegendTicks;
   const char* names[5] = {"極低壓", "低壓", "中壓", "高壓", "極高壓"};
-  const int left = 140, width = 960;
+  const report::Rect bar = report::kLevelLegendBar;
+  const int left = bar.left, width = bar.right - bar.left;
   for (int x = 0; x < width; ++x)
-    page.fill(left + x, 480, left + x + 1, 530, scale[1 + x * 254 / (width - 1)]);
-  page.frame(left - 1, 479, left + width + 1, 531, kRule, 1);
+    page.fill(left + x, bar.bottom, left + x + 1, bar.top, scale[1 + x * 254 / (width - 1)]);
+  page.frame(left - 1, bar.bottom - 1, left + width + 1, bar.top + 1, kRule, 1);
   for (int c = 0; c < 5; ++c) {
-    int from = left + (classEnds[c] * width) / 255, to = left + (classEnds[c + 1] * width) / 255;
+    int from = report::levelLegendX(ticks[c]), to = report::levelLegendX(ticks[c + 1]);
     if (c > 0) page.line(from, 470, from, 540, kInk, 2);
     page.centred(names[c], from, to, 440, 22, kInk);
   }

@@ -26,14 +26,14 @@ bool within(double value, double low, double high) {
 
 std::string numbersProblem(double massKg, double padAreaCm2, double toneDensity) {
   if (!within(massKg, Limits::kMinMassKg, Limits::kMaxMassKg))
-    return formatted("the mass %g kg is not between %g and %g kg", massKg, Limits::kMinMassKg,
+    return formatted("質量 %g kg 不在 %g 至 %g kg 之間", massKg, Limits::kMinMassKg,
                      Limits::kMaxMassKg);
   if (!within(padAreaCm2, Limits::kMinPadAreaCm2, Limits::kMaxPadAreaCm2))
-    return formatted("the pad area %g cm² is not between %g and %g cm²", padAreaCm2,
-                     Limits::kMinPadAreaCm2, Limits::kMaxPadAreaCm2);
+    return formatted("墊面積 %g cm² 不在 %g 至 %g cm² 之間", padAreaCm2, Limits::kMinPadAreaCm2,
+                     Limits::kMaxPadAreaCm2);
   if (!within(toneDensity, Limits::kMinToneDensity, Limits::kMaxToneDensity))
-    return formatted("the tone density %g is not between %g and %g", toneDensity,
-                     Limits::kMinToneDensity, Limits::kMaxToneDensity);
+    return formatted("色調濃度 %g 不在 %g 至 %g 之間", toneDensity, Limits::kMinToneDensity,
+                     Limits::kMaxToneDensity);
   return {};
 }
 
@@ -93,10 +93,10 @@ double recordMeanLevel(const CalibrationRecord& record) {
 std::string recordProblem(const CalibrationRecord& record) {
   std::string problem = numbersProblem(record.massKg, record.padAreaCm2, record.toneDensity);
   if (!problem.empty()) return problem;
-  if (record.levelCounts[0] != 0) return "the pad's level distribution counts empty pixels";
+  if (record.levelCounts[0] != 0) return "墊下的等級分布含有無負重的像素";
   const uint64_t pixels = recordPixels(record);
   if (pixels < Limits::kMinPadPixels || pixels > static_cast<uint64_t>(kCanvasPixels))
-    return formatted("%llu pixels under the pad (at least %u and at most the canvas)",
+    return formatted("墊下有 %llu 個像素（至少要 %u 個，且不超過整個畫面）",
                      static_cast<unsigned long long>(pixels), Limits::kMinPadPixels);
   return {};
 }
@@ -109,15 +109,15 @@ PadRecording recordPadLoad(const uint8_t* levels, const PadRegion& asked, double
   PadRegion r{std::max(asked.x0, 0), std::max(asked.y0, 0), std::min(asked.x1, kCanvasWidth),
               std::min(asked.y1, kCanvasHeight)};
   if (r.x0 >= r.x1 || r.y0 >= r.y1) {
-    out.message = "the pad's region lies outside the picture";
+    out.message = "墊的範圍在畫面之外";
     return out;
   }
   const LoadedSums sums(levels, r);
   out.loadedAreaCm2 = sums.loaded(0, 0, sums.width, sums.height) * pixelAreaCm2();
   if (std::abs(out.loadedAreaCm2 - padAreaCm2) > Limits::kPadAreaTolerance * padAreaCm2) {
     out.message = formatted(
-        "the loaded area %.1f cm² does not match the pad's %.1f cm²: is the whole pad on the "
-        "plate, alone in the region, and is its area right?",
+        "受壓面積 %.1f cm² 與墊面積 %.1f cm² 不符：墊是否整個放在板上、範圍內只有墊，"
+        "墊面積是否正確？",
         out.loadedAreaCm2, padAreaCm2);
     return out;
   }
@@ -134,16 +134,16 @@ PadRecording recordPadLoad(const uint8_t* levels, const PadRegion& asked, double
   }
   const uint64_t pixels = recordPixels(record);
   if (pixels < Limits::kMinPadPixels) {
-    out.message = formatted("only %llu pixels lie inside the pad's rim (at least %u are needed)",
+    out.message = formatted("墊緣以內只有 %llu 個像素（至少需要 %u 個）",
                             static_cast<unsigned long long>(pixels), Limits::kMinPadPixels);
     return out;
   }
   // A level at the top of the scale may stand for any higher pressure.
   if (record.levelCounts[255] * 100 > pixels) {
-    out.message = "the pad reads full scale (level 255): use a lighter weight or a larger pad";
+    out.message = "墊下已達滿刻度（等級 255）：請改用較輕的砝碼或較大的墊";
     return out;
   }
-  out.message = formatted("%.2f kg on %.2f cm² (%.2f kPa): mean level %.2f over %llu pixels",
+  out.message = formatted("%.2f kg 放在 %.2f cm² 上（%.2f kPa）：平均等級 %.2f，%llu 個像素",
                           massKg, padAreaCm2, recordPressureKpa(record), recordMeanLevel(record),
                           static_cast<unsigned long long>(pixels));
   out.record = record;
@@ -167,7 +167,7 @@ CurveFit fitCalibrationCurve(const std::vector<CalibrationRecord>& records) {
   CurveFit fit;
   if (records.size() > static_cast<size_t>(Limits::kMaxRecords)) {
     fit.refusal =
-        formatted("%zu loads recorded, at most %d are kept", records.size(), Limits::kMaxRecords);
+        formatted("已記錄 %zu 筆負重，最多保留 %d 筆", records.size(), Limits::kMaxRecords);
     return fit;
   }
   std::vector<PooledLoad> loads;
@@ -175,11 +175,11 @@ CurveFit fitCalibrationCurve(const std::vector<CalibrationRecord>& records) {
     const CalibrationRecord& record = records[i];
     const std::string problem = recordProblem(record);
     if (!problem.empty()) {
-      fit.refusal = formatted("load %zu: %s", i + 1, problem.c_str());
+      fit.refusal = formatted("第 %zu 筆負重：%s", i + 1, problem.c_str());
       return fit;
     }
     if (record.toneDensity != records.front().toneDensity) {
-      fit.refusal = "the loads were recorded with different tone densities: record them again";
+      fit.refusal = "各筆負重記錄時的色調濃度不同：請重新記錄";
       return fit;
     }
     const double kpa = recordPressureKpa(record);
@@ -192,8 +192,8 @@ CurveFit fitCalibrationCurve(const std::vector<CalibrationRecord>& records) {
     same->pixels += pixels;
   }
   if (loads.size() < static_cast<size_t>(Limits::kMinLoads)) {
-    fit.refusal = formatted("%zu different loads recorded: at least %d are needed", loads.size(),
-                            Limits::kMinLoads);
+    fit.refusal =
+        formatted("只記錄了 %zu 種不同負重：至少需要 %d 種", loads.size(), Limits::kMinLoads);
     return fit;
   }
   std::sort(loads.begin(), loads.end(),
@@ -204,21 +204,19 @@ CurveFit fitCalibrationCurve(const std::vector<CalibrationRecord>& records) {
     if (!curve.points.empty()) {
       const LoadPoint& lighter = curve.points.back();
       if (point.level <= lighter.level) {
-        fit.refusal = formatted(
-            "not monotone: %.1f kPa reads level %.1f, no higher than %.1f kPa at level %.1f",
-            point.kpa, point.level, lighter.kpa, lighter.level);
+        fit.refusal = formatted("不是單調遞增：%.1f kPa 的等級為 %.1f，不高於 %.1f kPa 的等級 %.1f",
+                                point.kpa, point.level, lighter.kpa, lighter.level);
         return fit;
       }
       if (point.level - lighter.level < Limits::kMinLevelGap) {
         fit.refusal = formatted(
-            "%.1f kPa and %.1f kPa read levels %.1f and %.1f, less than %g levels apart: use "
-            "loads further apart",
+            "%.1f kPa 與 %.1f kPa 的等級為 %.1f 與 %.1f，相差不到 %g 級：請改用相差較大的"
+            "負重",
             lighter.kpa, point.kpa, lighter.level, point.level, Limits::kMinLevelGap);
         return fit;
       }
     } else if (point.level < Limits::kMinLevelGap) {
-      fit.refusal = formatted("%.1f kPa reads level %.1f, too close to the empty plate", point.kpa,
-                              point.level);
+      fit.refusal = formatted("%.1f kPa 的等級只有 %.1f，太接近空板", point.kpa, point.level);
       return fit;
     }
     curve.points.push_back(point);
@@ -237,7 +235,7 @@ CalibrationResidual residualOf(const CalibrationCurve& curve, const CalibrationR
 std::optional<CalibrationResidual> predictLeftOutLoad(const std::vector<CalibrationRecord>& records,
                                                       size_t index, std::string* refusal) {
   if (index >= records.size()) {
-    if (refusal) *refusal = "no such load";
+    if (refusal) *refusal = "沒有這筆負重";
     return std::nullopt;
   }
   const double kpa = recordPressureKpa(records[index]);

@@ -1,6 +1,7 @@
 // The technician's load calibration: known weights on a flat pad of known area, each held still
 // while the station records the levels under the pad, and the monotone curve from level to kPa
 // fitted through those loads. Plain logic; the file lives in pressure_calibration_file.h.
+// Refusals and record messages are the technician's texts (Traditional Chinese).
 #pragma once
 #include <array>
 #include <cstdint>

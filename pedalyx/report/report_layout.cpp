@@ -100,7 +100,36 @@ PageOneLayout layoutPageOne(const ReportValues& v) {
   return page;
 }
 
-SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>>& table) {
+namespace {
+
+// Below the pressure section: heading, plate traces with the table beside them, stabilograms.
+SwaySectionLayout compactSwaySection(const std::vector<std::array<std::string, 4>>& table) {
+  SwaySectionLayout l;
+  l.cover = {118, 372, 1122, kSwayBelowPressureTop};
+  l.texts.push_back({140, 706, "重心搖擺：站立時足底壓力中心的晃動（睜眼 / 閉眼）"});
+  l.plateOpen = {140, 500, 310, 690};
+  l.plateClosed = {322, 500, 492, 690};
+  l.texts.push_back({150, 657, "睜眼"});
+  l.texts.push_back({332, 657, "閉眼"});
+  l.stabilogramOpen = {140, 382, 612, 488};
+  l.stabilogramClosed = {628, 382, 1100, 488};
+  l.tableTextSize = kSwayLabelTextSize;
+  const int columns[4] = {512, 722, 865, 1010};
+  const int pitch = 24;
+  int y = 675;
+  for (const auto& row : table) {
+    if (y - l.tableTextSize / 4 < l.plateOpen.bottom) break;
+    for (int c = 0; c < 4; ++c) l.tableTexts.push_back({columns[c], y, row[c]});
+    y -= pitch;
+  }
+  return l;
+}
+
+}  // namespace
+
+SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>>& table,
+                                    bool belowPressure) {
+  if (belowPressure) return compactSwaySection(table);
   SwaySectionLayout l;
   l.cover = {118, 372, 1122, 1010};
   l.texts.push_back({140, 970, "重心搖擺：站立時足底壓力中心的晃動（睜眼 / 閉眼）"});

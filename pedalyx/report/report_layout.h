@@ -64,16 +64,26 @@ constexpr int kSwayLabelTextSize = 20;
 
 // The sway section of page 2, over the notes and the level legend when a stance was recorded:
 // the eyes-open and eyes-closed plate traces side by side, their stabilograms (titled with
-// their stance) to the right and the figures table below.
+// their stance) to the right and the figures table below. Below the pressure section
+// (`belowPressure`) it is shorter: smaller plate traces with the table beside them and the
+// stabilograms side by side under both.
 struct SwaySectionLayout {
   Rect cover;                          // painted white first
   std::vector<PlacedText> texts;       // heading and captions, in the report's text
-  std::vector<PlacedText> tableTexts;  // the figures table, kSwayTableTextSize
+  std::vector<PlacedText> tableTexts;  // the figures table, tableTextSize
+  int tableTextSize = kSwayTableTextSize;
   Rect plateOpen, plateClosed;
   Rect stabilogramOpen, stabilogramClosed;
 };
 // `table`: rows of four cells (figure, eyes open, eyes closed, Romberg quotient).
-SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>>& table);
+SwaySectionLayout layoutSwaySection(const std::vector<std::array<std::string, 4>>& table,
+                                    bool belowPressure = false);
+
+// Page 2 between the balance section and the remarks: what its sections may cover. With both
+// sections the pressure section lies above kSwayBelowPressureTop, the sway section below it.
+constexpr int kPageTwoFreeTop = 1082;    // below the lowest balance frame
+constexpr int kPageTwoFreeBottom = 368;  // above the remarks' bar
+constexpr int kSwayBelowPressureTop = 745;
 
 PageOneLayout layoutPageOne(const ReportValues& values);
 PageTwoLayout layoutPageTwo(const ReportValues& values);

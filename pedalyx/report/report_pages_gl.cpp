@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <opencv2/core.hpp>
 
+#include "pedalyx/report/report_pressure_gl.h"
 #include "pedalyx/report/report_sway_gl.h"
 #include "pedalyx/report/report_text_gl.h"
 #include "pedalyx/report/report_view.h"
@@ -138,14 +139,20 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
   redDots(one.shoeTypeDots);
   capturePage(pageOnePixels, pageImage);
 
-  // Page 2: balance mark, the remark and the sway recordings when there are any.
+  // Page 2: balance mark, the remark, the pressure table and the sway recordings when there
+  // are any.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   report::PageTwoLayout two = report::layoutPageTwo(in.values);
   drawPicture(texture.get(), pageTwoTemplate, wholePage);
   drawPicture(texture.get(), markImage, two.balanceMark);
   for (const report::PlacedText& t : two.remarkLines)
     report::writeText(font.get(), t.x, t.y, t.text);
-  if (in.sway != nullptr) drawSwaySection({font.get(), tableFont.get(), smallFont.get()}, *in.sway);
+  // The pressure section and the sway section share the page between balance and remarks.
+  const bool sway = swaySectionShown(in.sway);
+  drawPressureSection({font.get(), smallFont.get()}, in.pressure, in.pressureScale, sway);
+  if (sway)
+    drawSwaySection({font.get(), tableFont.get(), smallFont.get()}, *in.sway,
+                    in.pressure.source != PressureSource::LevelsOnly);
   capturePage(pageTwoPixels, pageImage);
   refreshPending = false;
 

@@ -7,6 +7,7 @@
 #include <FL/Fl_Value_Input.H>
 
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/imaging/station_pressure_ui.h"
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_view.h"
@@ -62,6 +63,9 @@ ReportInputs readReportInputsFromStation() {
   if (pressureView != nullptr) {
     in.markedImage = pressureView->markedImage;
     in.sway = &pressureView->swayRecorder;
+    const StationPressure pressure = stationPressure();
+    in.pressure = pressure.figures;
+    in.pressureScale = pressure.scale;
   }
   return in;
 }

@@ -38,11 +38,17 @@ void drawPicture(FTFont* font, const SwayPicture& picture) {
 
 }  // namespace
 
-void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway) {
+bool swaySectionShown(const SwayRecorder* sway) {
+  return sway != nullptr && (sway->result(SwayCondition::EyesOpen).recorded() ||
+                             sway->result(SwayCondition::EyesClosed).recorded());
+}
+
+void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway, bool belowPressure) {
+  if (!swaySectionShown(&sway)) return;
   const SwayRecording& open = sway.result(SwayCondition::EyesOpen);
   const SwayRecording& closed = sway.result(SwayCondition::EyesClosed);
-  if (!open.recorded() && !closed.recorded()) return;
-  report::SwaySectionLayout layout = report::layoutSwaySection(swayFigureTable(open, closed));
+  report::SwaySectionLayout layout =
+      report::layoutSwaySection(swayFigureTable(open, closed), belowPressure);
   glDisable(GL_TEXTURE_2D);
   glColor3f(1, 1, 1);
   glRecti(layout.cover.left, layout.cover.bottom, layout.cover.right, layout.cover.top);
@@ -54,6 +60,6 @@ void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway) {
   drawPicture(fonts.labels,
               stabilogramPicture(closed, areaOf(layout.stabilogramClosed), labelSize, "閉眼"));
   for (const report::PlacedText& t : layout.texts) report::writeText(fonts.text, t.x, t.y, t.text);
-  for (const report::PlacedText& t : layout.tableTexts)
-    report::writeText(fonts.table, t.x, t.y, t.text);
+  FTFont* table = layout.tableTextSize == report::kSwayTableTextSize ? fonts.table : fonts.labels;
+  for (const report::PlacedText& t : layout.tableTexts) report::writeText(table, t.x, t.y, t.text);
 }

@@ -13,4 +13,8 @@ struct SwaySectionFonts {
 };
 
 // Nothing when neither stance was recorded: the page stays as its template shows it.
-void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway);
+// `belowPressure`: the pressure section lies above, the sway section takes its shorter form.
+void drawSwaySection(const SwaySectionFonts& fonts, const SwayRecorder& sway,
+                     bool belowPressure = false);
+// Whether the customer's sway shows on page 2.
+bool swaySectionShown(const SwayRecorder* sway);

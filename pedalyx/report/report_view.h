@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pedalyx/imaging/gl_handles.h"
+#include "pedalyx/imaging/pressure_figures.h"
 #include "pedalyx/report/report_layout.h"
 
 class FTFont;
@@ -23,6 +24,9 @@ struct ReportInputs {
   report::ReportValues values;
   const unsigned char* markedImage = nullptr;  // 320 x 335, B G R, bottom row first; or none
   const SwayRecorder* sway = nullptr;          // the customer's stance recordings, or none
+  // The pressure figures of the picture and their scale; levels only: no pressure table.
+  PressureFigures pressure{};
+  PressureScale pressureScale{};
 };
 
 class GL_Display_report : public Fl_Gl_Window {

@@ -1,6 +1,6 @@
 // The analysis window: three balance views, their arch indexes, the subject's body data and
 // condition cases for the measurement database, and the balance ratio slider. "歷史" and
-// "重心搖擺" are labelled controls: their texts are in station/labelled_controls.h.
+// "重心搖擺" and "足底壓力" are labelled controls: their texts are in station/labelled_controls.h.
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -155,6 +155,11 @@ void buildAnalysisWindow() {
   swayButton = new Fl_Button(960, 14, 130, 34);
   swayButton->labelsize(18);
   swayButton->callback(swayButtonCallback);
+  // Beside the body data: the weight typed above scales the pressures when the plate is not
+  // calibrated.
+  pressureButton = new Fl_Button(20, 700, 160, 40);
+  pressureButton->labelsize(18);
+  pressureButton->callback(pressureButtonCallback);
   buildGenderChoice();
   makeUnitCaption(148, 658, "kg");
   makeUnitCaption(151, 633, "cm");

@@ -26,8 +26,10 @@ void remarksButtonCallback(Fl_Widget* widget, void* data);
 void analysisAreaButtonCallback(Fl_Widget* widget, void* data);
 // "重心搖擺" of the analysis window: shows the sway window.
 void swayButtonCallback(Fl_Widget* widget, void* data);
-// "校正視窗" of the settings window: shows the camera calibration view.
+// "校正視窗" of the settings window: shows the calibration window.
 void cameraViewButtonCallback(Fl_Widget* widget, void* data);
+// "足底壓力" of the analysis window: shows the pressure window.
+void pressureButtonCallback(Fl_Widget* widget, void* data);
 // The balance ratio slider: sets the right share and both balance captions.
 void ratioSliderCallback(Fl_Widget* widget, void* data);
 // Case fields C1 to C6: data is the field index 0..5; stores the field's text.

@@ -11,7 +11,6 @@
 #include <cstdlib>
 
 #include "pedalyx/imaging/pressure_view.h"
-#include "pedalyx/report/calibration_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/balance_captions.h"
 #include "pedalyx/shell/callbacks.h"
@@ -41,7 +40,9 @@ void analysisAreaButtonCallback(Fl_Widget*, void*) { analysisWindow->show(); }
 
 void swayButtonCallback(Fl_Widget*, void*) { swayWindow->show(); }
 
-void cameraViewButtonCallback(Fl_Widget*, void*) { calibrationCameraView->show(); }
+void cameraViewButtonCallback(Fl_Widget*, void*) { calibrationWindow->show(); }
+
+void pressureButtonCallback(Fl_Widget*, void*) { pressureWindow->show(); }
 
 void ratioSliderCallback(Fl_Widget*, void*) {
   // The captions point at these buffers, so they live as long as the program.

@@ -15,8 +15,12 @@ void buildStation();
 // The pieces, in the order buildStation() calls them.
 void buildRemarksWindow();
 void buildDataEntryWindow();
+// The calibration window with the camera view (calibrationCameraView) and the load calibration.
+void buildCalibrationWindow();
 void buildSettingsWindow();
 void buildAnalysisWindow();
 void buildMainWindow();
 // After the main window: the sway window on the pressure view's recorder.
 void buildSwayWindow();
+// The pressure window of the analysis window's "足底壓力".
+void buildPressureWindow();

@@ -1,7 +1,6 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 
-#include "pedalyx/report/calibration_view.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/labels_ui.h"
 #include "pedalyx/shell/station_build_ui.h"
@@ -14,12 +13,12 @@ void buildStation() {
   buildRemarksWindow();
   buildDataEntryWindow();
   reportView = styleView(new GL_Display_report(), FL_FLAT_BOX);
-  calibrationCameraView = styleView(new GL_Display_webcam1(), FL_FLAT_BOX);
-  calibrationCameraView->label("校正視窗");
+  buildCalibrationWindow();
   buildSettingsWindow();
   buildAnalysisWindow();
   buildMainWindow();
   buildSwayWindow();
+  buildPressureWindow();
   // The window scales its content when the operator resizes it.
   mainWindow->resizable(mainWindow);
   // The station always starts in Traditional characters; the stored choice is not read.

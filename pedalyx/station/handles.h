@@ -46,7 +46,11 @@ inline Fl_Double_Window* swayWindow = nullptr;
 inline GL_Display_Pressure* pressureView = nullptr;
 inline GL_Display_reference* referenceView = nullptr;
 inline GL_Display_report* reportView = nullptr;
-inline GL_Display_webcam1* calibrationCameraView = nullptr;
+inline GL_Display_webcam1* calibrationCameraView = nullptr;  // inside calibrationWindow
+// "校正視窗": the camera view and the technician's load calibration.
+inline Fl_Double_Window* calibrationWindow = nullptr;
+// "足底壓力" of the analysis window: the pressure figures of the held picture.
+inline Fl_Double_Window* pressureWindow = nullptr;
 // Low left share (default 20 %), even stance, high left share (default 80 %).
 inline BalanceView* balanceView2080 = nullptr;
 inline BalanceView* balanceView5050 = nullptr;

@@ -51,5 +51,6 @@
     "足弓指标：先点脚跟后缘中央，再点第二趾根部（前掌前缘，不含脚趾）") \
   /* The analysis window's buttons that follow the language; its other labels stay. */ \
   X(Fl_Button, historyButton, "歷史", "历史") \
-  X(Fl_Button, swayButton, "重心搖擺", "重心摇摆")
+  X(Fl_Button, swayButton, "重心搖擺", "重心摇摆") \
+  X(Fl_Button, pressureButton, "足底壓力", "足底压力")
 // clang-format on

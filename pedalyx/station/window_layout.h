@@ -18,6 +18,11 @@ constexpr int kAnalysisWindowHeight = 754;
 constexpr int kSettingsWindowWidth = 333;
 constexpr int kSettingsWindowHeight = 566;
 
+// The calibration window: the 640 x 480 camera view at its top left, the load calibration
+// beside and below it.
+constexpr int kCalibrationWindowWidth = 1010;
+constexpr int kCalibrationWindowHeight = 712;
+
 constexpr int kDataEntryWindowWidth = 453;
 constexpr int kDataEntryWindowHeight = 414;
 constexpr int kRemarksWindowWidth = 920;

@@ -53,7 +53,7 @@ TEST(PressureCalibrationFit, CurvePassesThroughEachLoadIsMonotoneAndPredictsALoa
   EXPECT_LT(std::abs(leftOut->residualPercent()), 5);
   // With three loads, leaving one out leaves too few.
   EXPECT_FALSE(predictLeftOutLoad(saturatingPlate({10, 40, 80}), 1, &refusal));
-  EXPECT_NE(refusal.find("at least 3"), std::string::npos) << refusal;
+  EXPECT_NE(refusal.find("至少需要 3"), std::string::npos) << refusal;
 }
 
 TEST(PressureCalibrationFit, RefusesWithTheReason) {
@@ -68,18 +68,18 @@ TEST(PressureCalibrationFit, RefusesWithTheReason) {
   std::vector<CalibrationRecord> badMass = saturatingPlate({10, 40, 80});
   badMass[2].massKg = std::nan("");
   const Case cases[] = {
-      {"two loads, one recorded twice", repeated, "2 different loads"},
+      {"two loads, one recorded twice", repeated, "2 種不同負重"},
       {"heavier load reads lower",
        {padRecord(10, 60), padRecord(40, 50), padRecord(80, 120)},
-       "not monotone"},
+       "不是單調"},
       {"heavier load reads the same",
        {padRecord(10, 60), padRecord(40, 60), padRecord(80, 120)},
-       "not monotone"},
+       "不是單調"},
       {"loads too close",
        {padRecord(10, 60), padRecord(40, 62), padRecord(80, 120)},
-       "less than 4 levels apart"},
-      {"tone density changed", mixed, "different tone densities"},
-      {"mass not a number", badMass, "load 3: the mass"},
+       "相差不到 4 級"},
+      {"tone density changed", mixed, "色調濃度不同"},
+      {"mass not a number", badMass, "第 3 筆負重：質量"},
   };
   for (const Case& c : cases) {
     const CurveFit fit = fitCalibrationCurve(c.records);
@@ -115,11 +115,11 @@ TEST(PressureCalibrationRecord, TakesThePadInsideItsRimAndChecksItsArea) {
 
   const PadRecording wrongArea = recordPadLoad(levels.data(), PadRegion{}, 10, 2 * padCm2, 6);
   EXPECT_FALSE(wrongArea.record);
-  EXPECT_NE(wrongArea.message.find("does not match"), std::string::npos) << wrongArea.message;
+  EXPECT_NE(wrongArea.message.find("不符"), std::string::npos) << wrongArea.message;
   const std::vector<uint8_t> full = padPicture(255);
   const PadRecording saturated = recordPadLoad(full.data(), PadRegion{}, 10, padCm2, 6);
   EXPECT_FALSE(saturated.record);
-  EXPECT_NE(saturated.message.find("full scale"), std::string::npos) << saturated.message;
+  EXPECT_NE(saturated.message.find("滿刻度"), std::string::npos) << saturated.message;
   EXPECT_FALSE(recordPadLoad(levels.data(), PadRegion{}, -3, padCm2, 6).record);
 }
 
@@ -215,7 +215,7 @@ TEST_F(PressureCalibrationFile, DamagedFileLeavesTheStationUncalibratedAndSaysWh
   } cases[] = {
       {"mass not finite", edited(1, 1, "nan"), "not a finite number"},
       {"curve not finite", edited(5, 1, "inf"), "not finite"},
-      {"not monotone", joined(swapped), "not monotone"},
+      {"不是單調", joined(swapped), "不是單調"},
       {"curve edited", edited(5, 2, firstCurveKpa), "does not follow"},
       {"cut short in a load", cutInALoad, "cut short"},
       {"cut short before end", joined(good, 6), "cut short"},

@@ -5,6 +5,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <string>
 
+#include "pedalyx/station/window_layout.h"
 #include "platform/files.h"
 #include "report/station_driver.h"
 
@@ -41,7 +42,9 @@ TEST(CalibrationView, PickDragAndGridSelectorWorkWithTheMouse) {
   WindowPlace settings = run.findWindow("Edit");
   ASSERT_FALSE(settings.id.empty()) << "the settings window did not open";
   StationRun::click(settings, 70, 49);  // "校正視窗"
-  WindowPlace view = run.findWindow("", 640, 480);
+  // The camera view fills the top left of the calibration window: window pixels are camera
+  // pixels.
+  WindowPlace view = run.findWindow("", kCalibrationWindowWidth, kCalibrationWindowHeight);
   ASSERT_FALSE(view.id.empty()) << "the calibration window did not open";
   StationRun::raise(view);
   pause(1);

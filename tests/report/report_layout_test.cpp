@@ -7,6 +7,8 @@
 #include <cmath>
 #include <map>
 
+#include "pedalyx/report/pressure_section_layout.h"
+
 using namespace report;
 
 namespace {
@@ -156,6 +158,51 @@ TEST(ReportSwaySection, TableRowsStandApartBelowThePictures) {
       EXPECT_GE(box.bottom - next.top, 4) << "rows " << row << " and " << row + 1 << " touch";
     }
     EXPECT_GE(box.bottom, l.cover.bottom);
+  }
+}
+
+// Page 2 between the balance section and the remarks holds the pressure table, the sway
+// section, or both: no section reaches the lowest balance frame or the remarks' bar, the two
+// do not overlap, and every text lies inside its section (the table's last row too).
+TEST(ReportPageTwoSections, PressureAndSwayShareThePageWithoutOverlap) {
+  PressureFigures figures;
+  figures.source = PressureSource::ScaledToBodyWeight;
+  const PressureTable table = pressureTable(figures);
+  const std::vector<std::array<std::string, 4>> swayRows(8, {"figure", "1.0", "2.0", "2.00"});
+  auto inside = [](int y, int size, const Rect& r) {
+    return y - size / 5 >= r.bottom && y + size * 9 / 10 <= r.top;
+  };
+  for (bool withSway : {false, true}) {
+    SCOPED_TRACE(withSway ? "with a sway recording" : "pressure alone");
+    const PressureSectionLayout p = layoutPressureSection(table, "source", "weight", withSway);
+    EXPECT_LE(p.cover.top, kPageTwoFreeTop);
+    EXPECT_GE(p.cover.bottom, kPageTwoFreeBottom);
+    ASSERT_EQ(p.tableTexts.size(),
+              2 + 2 + 2 * 2 * kPressureColumns + 7 * (1 + 2 * kPressureColumns));
+    for (const AnchoredText& t : p.tableTexts)
+      EXPECT_TRUE(inside(t.y, kPressureTableTextSize, p.cover)) << t.text << " at " << t.y;
+    for (const PlacedText& t : p.texts) EXPECT_TRUE(inside(t.y, 30, p.cover)) << t.text;
+    if (!withSway) {
+      // The legend below keeps its bar and the pressures written above it.
+      EXPECT_GT(p.cover.bottom, kLevelLegendBar.top + 40);
+      continue;
+    }
+    const SwaySectionLayout s = layoutSwaySection(swayRows, true);
+    EXPECT_LE(s.cover.top, p.cover.bottom) << "the sway section reaches into the pressure table";
+    EXPECT_GE(s.cover.bottom, kPageTwoFreeBottom);
+    EXPECT_EQ(s.tableTexts.size(), 4 * swayRows.size()) << "every sway row fits";
+    for (const PlacedText& t : s.tableTexts) EXPECT_TRUE(inside(t.y, s.tableTextSize, s.cover));
+    for (const PlacedText& t : s.texts) EXPECT_TRUE(inside(t.y, 30, s.cover)) << t.text;
+    for (const Rect& r : {s.plateOpen, s.plateClosed, s.stabilogramOpen, s.stabilogramClosed}) {
+      EXPECT_GE(r.bottom, s.cover.bottom);
+      EXPECT_LE(r.top, s.cover.top);
+      // The table stands beside the plate traces and above the stabilograms.
+      for (const PlacedText& t : s.tableTexts) {
+        const bool overlaps = t.x < r.right && t.x + 100 > r.left &&
+                              t.y - s.tableTextSize / 5 < r.top && t.y + s.tableTextSize > r.bottom;
+        EXPECT_FALSE(overlaps) << t.text << " at " << t.x << "," << t.y;
+      }
+    }
   }
 }
 

@@ -195,11 +195,14 @@ TEST_F(StationWindows, MainWindowControlsKeepTheirPlacesAndSettings) {
   EXPECT_EQ(analysisAreaButton->labelsize(), 21);
 }
 
-TEST_F(StationWindows, EveryControlOfTheMainAndSettingsWindowsIsReachable) {
+TEST_F(StationWindows, EveryControlOfTheMainSettingsAnalysisAndCalibrationWindowsIsReachable) {
   expectAllInside(mainWindow, mainWindow->w(), mainWindow->h());
   expectAllInside(settingsWindow, settingsWindow->w(), settingsWindow->h());
+  expectAllInside(analysisWindow, analysisWindow->w(), analysisWindow->h());
+  expectAllInside(calibrationWindow, calibrationWindow->w(), calibrationWindow->h());
   for (Fl_Window* window :
-       {static_cast<Fl_Window*>(mainWindow), static_cast<Fl_Window*>(settingsWindow)}) {
+       {static_cast<Fl_Window*>(mainWindow), static_cast<Fl_Window*>(settingsWindow),
+        static_cast<Fl_Window*>(analysisWindow), static_cast<Fl_Window*>(calibrationWindow)}) {
     const std::vector<std::string> covered = coveredControls(window);
     EXPECT_TRUE(covered.empty()) << window->label() << ": " << ::testing::PrintToString(covered);
   }
@@ -228,8 +231,10 @@ TEST_F(StationWindows, ReachabilityCheckSeesACoveredControl) {
 TEST_F(StationWindows, OtherWindowsAndViewsMatchTheirTables) {
   expectGeometry(reportView, 0, 0, 500, 707);
   EXPECT_EQ(reportView->box(), FL_FLAT_BOX);
+  // The camera view fills the calibration window's top left, so its pixels are camera pixels.
   expectGeometry(calibrationCameraView, 0, 0, 640, 480);
-  EXPECT_STREQ(calibrationCameraView->label(), "校正視窗");
+  EXPECT_EQ(calibrationCameraView->parent(), calibrationWindow);
+  EXPECT_STREQ(calibrationWindow->label(), "校正視窗");
   expectGeometry(balanceView5050, 405, 116, 320, 335);
   EXPECT_EQ(balanceView8020->box(), FL_THIN_UP_BOX);
   EXPECT_EQ(balanceView2080->parent(), analysisWindow);
@@ -315,7 +320,7 @@ TEST_F(StationWindows, NavigationButtonsShowAndHideTheirWindows) {
   remarksButton->do_callback();
   analysisAreaButton->do_callback();
   pump(0.3);
-  EXPECT_TRUE(calibrationCameraView->visible());
+  EXPECT_TRUE(calibrationWindow->visible());
   EXPECT_TRUE(remarksWindow->visible());
   EXPECT_TRUE(analysisWindow->visible());
   EXPECT_FALSE(mainWindow->visible()) << "none of them opens the main window";
@@ -365,7 +370,8 @@ TEST_F(StationWindows, EveryWindowCanBeShownAndLookedAt) {
                {dataEntryWindow, "data_entry"},
                {remarksWindow, "remarks"},
                {reportView, "report_view"},
-               {calibrationCameraView, "calibration_view"}};
+               {calibrationWindow, "calibration_window"},
+               {pressureWindow, "pressure"}};
   for (const Shot& shot : shots) {
     hideEverything();
     shot.window->show();
