@@ -13,6 +13,10 @@ find_library(HPDF_LIB hpdf REQUIRED)
 find_library(FREEIMAGE_LIB freeimage REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBPQ REQUIRED IMPORTED_TARGET libpq)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 include(cmake/Sources.cmake)
 
 collect_sources(platform PLATFORM_SOURCES PLATFORM_UI_UNUSED)
@@ -22,7 +26,8 @@ target_link_libraries(platform PUBLIC ${OpenCV_LIBS} OpenSSL::Crypto)
 
 collect_sources(pedalyx PEDALYX_LOGIC PEDALYX_UI_UNUSED)
 add_library(pedalyx_logic STATIC ${PEDALYX_LOGIC})
-target_link_libraries(pedalyx_logic PUBLIC platform ${OpenCV_LIBS} ${HPDF_LIB} SQLite::SQLite3)
+target_link_libraries(pedalyx_logic PUBLIC platform ${OpenCV_LIBS} ${HPDF_LIB} SQLite::SQLite3
+  PkgConfig::LIBPQ PkgConfig::FONTCONFIG Threads::Threads)
 
 collect_sources(cobblet COBBLET_LOGIC COBBLET_UI_UNUSED)
 add_library(cobblet_logic STATIC ${COBBLET_LOGIC})
