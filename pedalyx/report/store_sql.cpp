@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
+#include "platform/files.h"
+
 namespace report {
 
 SqlConnection::~SqlConnection() {
@@ -70,7 +74,14 @@ int64_t SqlConnection::changes() const { return sqlite3_changes64(db_); }
 
 int64_t SqlConnection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
 
-bool SqlConnection::begin() { return execute("BEGIN IMMEDIATE"); }
+bool SqlConnection::begin() { return !writesRefused() && execute("BEGIN IMMEDIATE"); }
+
+bool SqlConnection::writesRefused() {
+  const int injected = platform::injectedWriteError();
+  if (injected == 0) return false;
+  error_ = std::strerror(injected);
+  return true;
+}
 
 bool SqlConnection::commit() {
   if (execute("COMMIT")) return true;
