@@ -16,6 +16,8 @@ void buildStation();
 void buildRemarksWindow();
 void buildDataEntryWindow();
 void buildSettingsWindow();
+// The shop and station name inputs of the settings window, at height y (two rows).
+void addStationIdentityInputs(int y);
 void buildAnalysisWindow();
 void buildMainWindow();
 // After the main window: the sway window on the pressure view's recorder.
