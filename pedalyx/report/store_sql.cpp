@@ -29,7 +29,9 @@ bool SqlConnection::open(const std::string& path, bool readOnly) {
 }
 
 void SqlConnection::setError(const std::string& context) {
-  error_ = context + (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
+  // A step refused before SQLite was asked (writesRefused) left its reason, not SQLite's.
+  const bool ours = db_ != nullptr && sqlite3_errcode(db_) == SQLITE_OK && !error_.empty();
+  error_ = context + (ours ? error_ : db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
 }
 
 bool SqlConnection::execute(const char* sql) {
