@@ -143,6 +143,8 @@ int decimalsFor(double value) {
 
 std::string number(double value, int decimals, bool withSign) {
   char text[64];
+  // A change too small to show is no change, not "-0.00".
+  if (withSign && std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) withSign = false, value = 0;
   std::snprintf(text, sizeof text, withSign ? "%+.*f" : "%.*f", decimals, value);
   return text;
 }

@@ -30,7 +30,7 @@
 
 namespace {
 
-constexpr double kFollowSeconds = 0.03;
+constexpr double kFollowSeconds = 0.01;
 
 struct Shown {
   report::HistoryAnswer answer;
@@ -187,6 +187,10 @@ void showAnswer(const report::HistoryAnswer& answer) {
   const int count = static_cast<int>(answer.records.size());
   historyLaterChoice->value(sameRecords ? laterChoice : (count > 0 ? 0 : -1));
   historyEarlierChoice->value(sameRecords ? earlierChoice : (count > 1 ? 1 : (count > 0 ? 0 : -1)));
+  // A new menu with the same item chosen is no change to the choice, which would go on showing
+  // the text it had.
+  historyEarlierChoice->redraw();
+  historyLaterChoice->redraw();
   showComparison();
   showStatus();
 }

@@ -197,8 +197,8 @@ TEST_F(HistoryWindow, EveryVisitIsChoosableAndShowsItselfAlsoTwoInOneMinute) {
     // Newest first: entry k is the visit saved with length 251 - k, compared with the newest.
     const int length = 251 - entry;
     EXPECT_EQ(lineStarting(historyDifferenceList, "@.足長 左"),
-              "@.足長 左\t@." + std::to_string(length) + " mm\t@.251 mm\t@.+" +
-                  std::to_string(251 - length))
+              "@.足長 左\t@." + std::to_string(length) + " mm\t@.251 mm\t@." +
+                  (length == 251 ? "0" : "+" + std::to_string(251 - length)))
         << entry;
     EXPECT_EQ(line(historyVisitList, entry + 1)
                   .rfind("@." + std::string(historyEarlierChoice->text()) + "  左 " +
