@@ -106,6 +106,11 @@ class StationStore : public ::testing::Test {
 };
 
 TEST_F(StationStore, AnExportedAndSavedExaminationIsShownFromTheStoreWithItsFigures) {
+  // The shop's name typed in the settings window, as the records carry it from then on.
+  shopNameInput->value("台北一店");
+  shopNameInput->do_callback();
+  EXPECT_EQ(
+      platform::readWholeFile("station_identity.txt").value_or("").rfind("shop 台北一店\n", 0), 0u);
   examine();
   const double leftArch = leftArchInput->value();
   const std::string leftType = leftFootTypeOutput->value();
@@ -119,6 +124,7 @@ TEST_F(StationStore, AnExportedAndSavedExaminationIsShownFromTheStoreWithItsFigu
   std::snprintf(arch, sizeof arch, "足弓 %.2f %s", leftArch, leftType.c_str());
   EXPECT_NE(visit.find(" 左 243/94mm " + std::string(arch)), std::string::npos) << visit;
   EXPECT_NE(visit.find(" 右 245/95mm "), std::string::npos) << visit;
+  EXPECT_NE(visit.find("  台北一店"), std::string::npos) << visit;
   EXPECT_EQ(visit.find("檔案"), std::string::npos) << "every file is intact: " << visit;
   // Figures of the export and of the save in the one record, and its picture.
   std::snprintf(arch, sizeof arch, "%.2f", leftArch);
@@ -139,6 +145,7 @@ TEST_F(StationStore, AnExportedAndSavedExaminationIsShownFromTheStoreWithItsFigu
   EXPECT_TRUE(records[0].open);
   EXPECT_EQ(records[0].customer.id, kId);
   EXPECT_EQ(records[0].customer.phone, kPhone);
+  EXPECT_EQ(records[0].shop, "台北一店");
   takePictureButton->do_callback();  // back to live: the next customer
   ASSERT_TRUE(reader->findCustomer(kId, kPhone, records, error));
   EXPECT_FALSE(records[0].open);
