@@ -20,11 +20,11 @@ namespace {
 
 constexpr const char* kTemporaryMark = ".partial-";
 constexpr size_t kTemporaryNamePrefixBytes = 100;
-int injectedWriteError = 0;
+int injectedError = 0;
 
 // The error a write must fail with under the test hook, or 0.
 int writeFailure() {
-  if (injectedWriteError != 0) return injectedWriteError;
+  if (injectedError != 0) return injectedError;
   const char* fail = std::getenv("PEDALYX_FAIL_WRITES");
   return fail != nullptr && fail[0] == '1' ? ENOSPC : 0;
 }
@@ -245,6 +245,14 @@ bool renameFile(const std::string& from, const std::string& to) {
   return true;
 }
 
-void failWritesForTesting(int errorNumber) { injectedWriteError = errorNumber; }
+std::optional<int64_t> modifiedAt(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<int64_t>(info.st_mtime);
+}
+
+void failWritesForTesting(int errorNumber) { injectedError = errorNumber; }
+
+int injectedWriteError() { return writeFailure(); }
 
 }  // namespace platform

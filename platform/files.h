@@ -1,6 +1,7 @@
 // File-system access of both programs. Every file the programs write goes through
 // writeFileAtomic or appendWhole, so a crash never leaves a half-written file or row.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@ namespace platform {
 std::string currentDirectory();
 
 bool fileExists(const std::string& path);
+// Calendar seconds of the file's last change; nothing when it cannot be read.
+std::optional<int64_t> modifiedAt(const std::string& path);
 bool isDirectory(const std::string& path);
 
 // Creates one folder; true when it exists afterwards (already present counts as success).
@@ -63,5 +66,8 @@ bool renameFile(const std::string& from, const std::string& to);
 // writeFileAtomic and appendWhole fails with it and changes nothing. 0 writes normally. The
 // environment variable PEDALYX_FAIL_WRITES=1 sets ENOSPC for a whole run.
 void failWritesForTesting(int errorNumber);
+// The error every write fails with under that hook (or the variable), 0 when writes go ahead.
+// Writers outside this file (the examination store) honour it too.
+int injectedWriteError();
 
 }  // namespace platform

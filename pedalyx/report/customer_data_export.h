@@ -17,6 +17,9 @@
 
 namespace report {
 
+// The folder of the working directory that the history window's "匯出" writes into.
+constexpr const char* kCustomerExportFolder = "CUSTOMER_EXPORT";
+
 struct CustomerDataExport {
   bool written = false;
   std::string folder;  // the folder made

@@ -160,6 +160,8 @@ std::string describeErasurePlan(const ErasurePlan& plan, bool simplified) {
                            : "將刪除 %zu 筆檢查記錄、%d 列表格資料、%zu 個檔案。\n",
                 plan.recordIds.size(), plan.rowCount(), plan.files.size());
   std::string description = text;
+  for (const std::string& time : plan.recordTimes)
+    description += (simplified ? "检查记录 " : "檢查記錄 ") + time + "\n";
   for (const ErasureTable& table : plan.tables) {
     for (int line : table.lines)
       description += table.table + " 第 " + std::to_string(line) + " 行\n";

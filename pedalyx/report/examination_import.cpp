@@ -1,5 +1,6 @@
 #include "pedalyx/report/examination_import.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -69,7 +70,8 @@ std::vector<OldRow> readOldRows(const std::string& bytes, std::vector<ImportProb
                splitFields(content).value_or(std::vector<std::string>())};
     old.row.line = place.line;
     if (!old.row.readable || old.fields.size() != 52) {
-      problems.push_back({kDatabaseFile, place.line, reasonOf(old.row)});
+      problems.push_back({kDatabaseFile, place.line, reasonOf(old.row),
+                          static_cast<int>(old.row.problem), old.row.problemDetail});
       continue;
     }
     rows.push_back(old);
@@ -250,22 +252,40 @@ bool held(ExaminationStore& store, const ExaminationRecord& r) {
 }  // namespace
 
 ImportReport importOldFiles(ExaminationStore& store, const StationIdentity& identity,
-                            const unsigned char* colourTable) {
+                            const unsigned char* colourTable, int64_t before) {
   ImportReport report;
   report.ran = true;
   const std::string& folder = store.folder();
   const std::string database =
       platform::readWholeFile(platform::joinPath(folder, kDatabaseFile)).value_or("");
-  const std::vector<OldRow> rows = readOldRows(database, report.problems);
-  std::vector<ImportedVisit> visits = visitsOfRowsAndReports(rows, listReportFiles(folder));
+  std::vector<OldRow> rows = readOldRows(database, report.problems);
+  std::vector<ReportFiles> reports = listReportFiles(folder);
+  if (before > 0) {
+    // What the station writes after `before` reaches the store through its own parts.
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [&](const OldRow& old) { return old.row.stamp > before; }),
+               rows.end());
+    reports.erase(
+        std::remove_if(reports.begin(), reports.end(),
+                       [&](const ReportFiles& files) {
+                         for (const std::string* path : {&files.pdf, &files.picture}) {
+                           if (!path->empty() && platform::modifiedAt(*path).value_or(0) > before)
+                             return true;
+                         }
+                         return false;
+                       }),
+        reports.end());
+  }
+  std::vector<ImportedVisit> visits = visitsOfRowsAndReports(rows, reports);
 
   const std::string swayTable =
       platform::readWholeFile(platform::joinPath(folder, kSwayTableName)).value_or("");
   const std::vector<SwayRow> swayRows = readSwayRows(swayTable);
   std::map<std::string, SwaySession> byRecordName;
   for (const SwayRow& row : swayRows) {
+    if (row.readable && before > 0 && row.when > before) continue;
     if (!row.readable) {
-      report.problems.push_back({kSwayTableName, row.line, row.problem});
+      report.problems.push_back({kSwayTableName, row.line, row.problem, 0, 0});
       continue;
     }
     SwaySession& session = byRecordName[row.recordName];
@@ -323,11 +343,14 @@ ImportReport importOldFiles(ExaminationStore& store, const StationIdentity& iden
     SqlStatement* clear = sql.statement("DELETE FROM import_problems");
     bool ok = clear != nullptr && clear->run();
     for (size_t i = 0; ok && i < problems.size(); ++i) {
-      SqlStatement* insert =
-          sql.statement("INSERT INTO import_problems (source, line, reason) VALUES (?1, ?2, ?3)");
+      SqlStatement* insert = sql.statement(
+          "INSERT INTO import_problems (source, line, reason, problem, detail)"
+          " VALUES (?1, ?2, ?3, ?4, ?5)");
       ok = insert != nullptr && insert->bind(1, problems[i].source)
                                     .bind(2, static_cast<int64_t>(problems[i].line))
                                     .bind(3, problems[i].reason)
+                                    .bind(4, static_cast<int64_t>(problems[i].problem))
+                                    .bind(5, static_cast<int64_t>(problems[i].detail))
                                     .run();
     }
     SqlStatement* mark =
@@ -340,14 +363,16 @@ ImportReport importOldFiles(ExaminationStore& store, const StationIdentity& iden
 }
 
 ImportReport importOnce(ExaminationStore& store, const StationIdentity& identity,
-                        const unsigned char* colourTable) {
+                        const unsigned char* colourTable, int64_t before) {
+  if (importFinished(store)) return ImportReport{};
+  return importOldFiles(store, identity, colourTable, before);
+}
+
+bool importFinished(ExaminationStore& store) {
   SqlStatement* done = store.connection().statement("SELECT 1 FROM store_events WHERE name = ?1");
-  if (done != nullptr && done->bind(1, std::string(kImportFinished)).step()) {
-    done->reset();
-    return ImportReport{};
-  }
+  const bool finished = done != nullptr && done->bind(1, std::string(kImportFinished)).step();
   if (done != nullptr) done->reset();
-  return importOldFiles(store, identity, colourTable);
+  return finished;
 }
 
 std::string describeImport(const ImportReport& report) {

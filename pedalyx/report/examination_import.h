@@ -12,12 +12,6 @@
 
 namespace report {
 
-struct ImportProblem {
-  std::string source;  // "Database_2080.csv" or "Sway.csv"
-  int line = 0;
-  std::string reason;
-};
-
 struct ImportReport {
   bool ran = false;  // false: the store had been filled before (importOnce)
   bool written = false;
@@ -30,13 +24,18 @@ struct ImportReport {
 // Imports every visit of the folder the store does not hold yet, in one transaction, with the
 // unreadable rows (kept in the store's import_problems) and the mark that the import is done.
 // Running it again creates no duplicates. `colourTable` (768 bytes, may be null) turns the
-// pressure pictures back into levels for the load shares, as the history does.
+// pressure pictures back into levels for the load shares, as the history does. With `before`
+// (calendar seconds) given, rows saved and reports written after it are left out: the station
+// running meanwhile writes those through its own parts. The records made are closed.
 ImportReport importOldFiles(ExaminationStore& store, const StationIdentity& identity,
-                            const unsigned char* colourTable);
+                            const unsigned char* colourTable, int64_t before = 0);
 
 // The import at start: runs importOldFiles unless the store carries the mark of a finished one.
 ImportReport importOnce(ExaminationStore& store, const StationIdentity& identity,
-                        const unsigned char* colourTable);
+                        const unsigned char* colourTable, int64_t before = 0);
+
+// Whether the store carries the mark of a finished import.
+bool importFinished(ExaminationStore& store);
 
 // Console lines for the import: how many records, and every unreadable row with its line.
 std::string describeImport(const ImportReport& report);

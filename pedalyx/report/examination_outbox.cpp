@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kPending =
     "SELECT record_id, revision FROM examinations WHERE outbox_state = 'pending'"
-    " ORDER BY taken_at, rowid LIMIT ?1";
+    " AND closed_at IS NOT NULL ORDER BY taken_at, rowid LIMIT ?1";
 constexpr const char* kMarkSent =
     "UPDATE examinations SET outbox_state = CASE WHEN revision = ?2 THEN 'sent'"
     " ELSE outbox_state END, sent_revision = max(sent_revision, ?2), outbox_reason = '',"
@@ -17,7 +17,8 @@ constexpr const char* kMarkRefused =
     "UPDATE examinations SET outbox_state = 'refused', outbox_reason = ?3, outbox_changed_at = ?4"
     " WHERE record_id = ?1 AND revision = ?2";
 constexpr const char* kCounts =
-    "SELECT outbox_state, count(*) FROM examinations GROUP BY outbox_state";
+    "SELECT CASE WHEN closed_at IS NULL THEN 'open' ELSE outbox_state END, count(*)"
+    " FROM examinations GROUP BY 1";
 constexpr const char* kErasuresPending =
     "SELECT record_id FROM erased_records WHERE outbox_state = 'pending' ORDER BY erased_at";
 constexpr const char* kMarkErasureSent =
@@ -41,7 +42,7 @@ std::vector<OutboxItem> ExaminationStore::pendingRecords(int limit) {
 }
 
 bool ExaminationStore::markSent(const std::string& recordId, int64_t revision, std::string& error) {
-  SqlStatement* update = sql_.statement(kMarkSent);
+  SqlStatement* update = sql_.writesRefused() ? nullptr : sql_.statement(kMarkSent);
   if (update != nullptr &&
       update->bind(1, recordId).bind(2, revision).bind(3, platform::epochSeconds()).run()) {
     if (sql_.changes() == 1) return true;
@@ -54,7 +55,7 @@ bool ExaminationStore::markSent(const std::string& recordId, int64_t revision, s
 
 bool ExaminationStore::markRefused(const std::string& recordId, int64_t revision,
                                    const std::string& reason, std::string& error) {
-  SqlStatement* update = sql_.statement(kMarkRefused);
+  SqlStatement* update = sql_.writesRefused() ? nullptr : sql_.statement(kMarkRefused);
   if (update != nullptr && update->bind(1, recordId)
                                .bind(2, revision)
                                .bind(3, reason)
@@ -71,7 +72,10 @@ OutboxCounts ExaminationStore::outboxCounts() {
   while (select != nullptr && select->step()) {
     const std::string state = select->text(0);
     const int n = static_cast<int>(select->integer(1));
-    (state == "sent" ? counts.sent : state == "refused" ? counts.refused : counts.pending) += n;
+    (state == "open"      ? counts.open
+     : state == "sent"    ? counts.sent
+     : state == "refused" ? counts.refused
+                          : counts.pending) += n;
   }
   counts.erasuresPending = static_cast<int>(pendingErasures().size());
   return counts;
@@ -85,7 +89,7 @@ std::vector<std::string> ExaminationStore::pendingErasures() {
 }
 
 bool ExaminationStore::markErasureSent(const std::string& recordId, std::string& error) {
-  SqlStatement* update = sql_.statement(kMarkErasureSent);
+  SqlStatement* update = sql_.writesRefused() ? nullptr : sql_.statement(kMarkErasureSent);
   if (update != nullptr && update->bind(1, recordId).run()) return true;
   error = sql_.error();
   return false;

@@ -15,7 +15,7 @@ constexpr const char* kSelectRecord =
     "SELECT record_id, taken_at, local_time, shop, station, origin, report_name, customer_phone,"
     " customer_email, customer_birth_year, customer_birth_month, customer_gender, customer_id,"
     " customer_age, customer_height, customer_weight, revision, outbox_state, outbox_reason,"
-    " record_key FROM examinations WHERE record_id = ?1";
+    " record_key, closed_at IS NULL FROM examinations WHERE record_id = ?1";
 constexpr const char* kSelectFigures =
     "SELECT figure_group, name, side, value, text, unit, origin FROM figures"
     " JOIN figure_kinds USING (kind) WHERE record_key = ?1 ORDER BY figure_group, name, side";
@@ -84,6 +84,7 @@ bool readRecord(SqlConnection& sql, const std::string& recordId, ExaminationReco
   r.outbox = outboxStateOf(head->text(17));
   r.outboxReason = head->text(18);
   const int64_t key = head->integer(19);
+  r.open = head->integer(20) != 0;
   head->reset();
 
   SqlStatement* figures = sql.statement(kSelectFigures);
@@ -163,6 +164,20 @@ bool ExaminationReader::findCustomer(const std::string& id, const std::string& p
   error = ok ? "" : sql_.error();
   sql_.execute("COMMIT");
   return ok;
+}
+
+bool ExaminationReader::importProblems(std::vector<ImportProblem>& problems, std::string& error) {
+  problems.clear();
+  SqlStatement* select = sql_.statement(
+      "SELECT source, line, reason, problem, detail FROM import_problems ORDER BY source, line");
+  while (select != nullptr && select->step()) {
+    problems.push_back({select->text(0), static_cast<int>(select->integer(1)), select->text(2),
+                        static_cast<int>(select->integer(3)),
+                        static_cast<int>(select->integer(4))});
+  }
+  if (select != nullptr && select->done()) return true;
+  error = "cannot read the examination store: " + sql_.error();
+  return false;
 }
 
 void checkFiles(const std::string& folder, std::vector<ExaminationRecord>& records) {

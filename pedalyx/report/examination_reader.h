@@ -23,6 +23,9 @@ class ExaminationReader {
   bool findCustomer(const std::string& id, const std::string& phone,
                     std::vector<ExaminationRecord>& records, std::string& error);
 
+  // The rows the import could not read, by table and line.
+  bool importProblems(std::vector<ImportProblem>& problems, std::string& error);
+
   SqlConnection& connection() { return sql_; }
 
  private:

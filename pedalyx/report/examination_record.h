@@ -81,8 +81,23 @@ struct ExaminationRecord {
   std::vector<TableRowLink> rows;
   // Read back: advances with every completion; the central sender sends a revision once.
   int64_t revision = 1;
+  // Open while the examination may still add parts; a closed record never changes again, and
+  // only closed records go to the central database. Records that parts do not make (the
+  // import, generators) are closed when written.
+  bool open = false;
   OutboxState outbox = OutboxState::kPending;
   std::string outboxReason;  // the server's words when it refused the record
+};
+
+// A row of the old tables that the import could not read: imported as nothing, kept with its
+// line and why, so that the history can list it.
+struct ImportProblem {
+  std::string source;  // "Database_2080.csv" or "Sway.csv"
+  int line = 0;
+  std::string reason;  // in English, for the console
+  // For a database row, its RowProblem (as a number) and detail (a field count, a column).
+  int problem = 0;
+  int detail = 0;
 };
 
 // The record as its first part makes it.

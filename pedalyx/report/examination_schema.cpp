@@ -88,7 +88,19 @@ CREATE TABLE erased_records (
   outbox_state TEXT NOT NULL DEFAULT 'pending' CHECK (outbox_state IN ('pending', 'sent')));
 )sql";
 
-const char* const kSteps[kExaminationSchemaVersion] = {kVersion1, kVersion2};
+// Version 3: a record is open while its examination may still add parts, and closed for good
+// afterwards; the central database takes only closed records, since it keeps the first version
+// it receives. Records of older versions are closed. An unreadable row the import found keeps
+// its kind and detail (a field count, a column), so the history can name it in its language.
+const char* const kVersion3 = R"sql(
+ALTER TABLE examinations ADD COLUMN closed_at INTEGER;
+UPDATE examinations SET closed_at = updated_at;
+CREATE INDEX examinations_open ON examinations (updated_at) WHERE closed_at IS NULL;
+ALTER TABLE import_problems ADD COLUMN problem INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE import_problems ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
+)sql";
+
+const char* const kSteps[kExaminationSchemaVersion] = {kVersion1, kVersion2, kVersion3};
 
 bool readInteger(SqlConnection& connection, const char* sql, long long& value) {
   const std::optional<std::string> text = connection.queryText(sql);

@@ -4,9 +4,11 @@
 // on disk all the same and the StoreWrite tells the operator why the record is not.
 //
 // Which record a part belongs to: the session keeps the UUID of the open record. A part
-// completes it unless the next customer was called (nextCustomer) or the part names another
-// customer (an ID or phone that differs from the record's, both given); otherwise the part
-// opens a new record. Nothing is matched by time.
+// completes it unless the next customer was called (nextCustomer), the part names another
+// customer (an ID or phone that differs from the record's, both given) or the record's last
+// part is an hour old (the history's visit window); otherwise the open record is closed and
+// the part opens a new one. A closed record never changes again: it is what the central
+// database receives.
 #pragma once
 #include <cstdint>
 #include <set>
@@ -24,6 +26,8 @@ struct StationIdentity {
   std::string shop, station;
 };
 StationIdentity readStationIdentity(const std::string& folder);
+// Writes the file whole; a line break in a name becomes a space (a name is one line).
+bool writeStationIdentity(const std::string& folder, const StationIdentity& identity);
 
 class ExaminationSession {
  public:
@@ -41,10 +45,15 @@ class ExaminationSession {
   // part are added to the open record, which is then closed.
   StoreWrite nextCustomer();
 
+  // The shop and station names of the records opened from now on.
+  void setIdentity(const StationIdentity& identity) { identity_ = identity; }
+  const StationIdentity& identity() const { return identity_; }
+
   const std::string& openRecordId() const { return recordId_; }
 
  private:
   bool sameCustomer(const CustomerData& customer) const;
+  StoreWrite closeRecord();
 
   ExaminationStore* store_;
   std::string storeError_;
@@ -52,6 +61,7 @@ class ExaminationSession {
   std::string recordId_, reportName_;
   std::string customerId_, phone_;      // of the open record, as given so far
   std::set<std::string> insolesTaken_;  // insole files the open record holds
+  int64_t lastPartAt_ = 0;              // calendar seconds of the open record's last part
 };
 
 // The operator's message when a record could not be written, in Traditional or Simplified

@@ -18,14 +18,15 @@ constexpr const char* kInsertRecord =
     "INSERT INTO examinations (record_id, taken_at, local_time, updated_at, shop, station, origin,"
     " report_name, customer_phone, customer_email, customer_birth_year, customer_birth_month,"
     " customer_gender, customer_id, customer_age, customer_height, customer_weight,"
-    " outbox_changed_at)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?4)";
+    " outbox_changed_at, closed_at)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?4, ?18)";
 constexpr const char* kInsertKind =
     "INSERT INTO figure_kinds (figure_group, name, side) VALUES (?1, ?2, ?3)"
     " ON CONFLICT DO NOTHING";
 constexpr const char* kSelectKind =
     "SELECT kind FROM figure_kinds WHERE figure_group = ?1 AND name = ?2 AND side = ?3";
-constexpr const char* kSelectKey = "SELECT record_key FROM examinations WHERE record_id = ?1";
+constexpr const char* kSelectKey =
+    "SELECT record_key, closed_at IS NULL FROM examinations WHERE record_id = ?1";
 // A figure given twice in one part: the later one stands.
 constexpr const char* kInsertFigure =
     "INSERT INTO figures (record_key, kind, value, text, unit, origin)"
@@ -58,6 +59,12 @@ constexpr const char* kHoldsFile = "SELECT 1 FROM files WHERE path = ?1 LIMIT 1"
 constexpr const char* kHoldersOfFile =
     "SELECT record_id FROM files JOIN examinations USING (record_key) WHERE path = ?1";
 constexpr const char* kDeleteRecord = "DELETE FROM examinations WHERE record_id = ?1";
+constexpr const char* kCloseRecord =
+    "UPDATE examinations SET closed_at = ?2 WHERE record_id = ?1 AND closed_at IS NULL";
+constexpr const char* kCloseAllOpen =
+    "UPDATE examinations SET closed_at = ?1 WHERE closed_at IS NULL";
+constexpr const char* kCloseIdle =
+    "UPDATE examinations SET closed_at = ?1 WHERE closed_at IS NULL AND updated_at <= ?2";
 constexpr const char* kKeepErased =
     "INSERT OR REPLACE INTO erased_records (record_id, erased_at) VALUES (?1, ?2)";
 
@@ -108,6 +115,11 @@ std::unique_ptr<ExaminationStore> ExaminationStore::open(const std::string& fold
   std::unique_ptr<ExaminationStore> store(new ExaminationStore(folder));
   const std::string path = platform::joinPath(folder, kExaminationStoreFile);
   SqlConnection& sql = store->sql_;
+  // Even opening writes (a new file, the log beside it): not while writes are made to fail.
+  if (sql.writesRefused()) {
+    error = path + ": " + sql.error();
+    return nullptr;
+  }
   if (!sql.open(path, false)) {
     error = sql.error();
     return nullptr;
@@ -154,6 +166,10 @@ bool ExaminationStore::insertRecord(const ExaminationRecord& r, int64_t now, int
   insert->bind(5, r.shop).bind(6, r.station).bind(7, r.origin).bind(8, r.reportName);
   insert->bind(9, c.phone).bind(10, c.email).bind(11, c.birthYear).bind(12, c.birthMonth);
   insert->bind(13, c.gender).bind(14, c.id).bind(15, c.age).bind(16, c.height).bind(17, c.weight);
+  if (r.open)
+    insert->bindNull(18);
+  else
+    insert->bind(18, now);
   if (!insert->run()) return false;
   key = sql_.lastInsertRowid();
   return true;
@@ -249,14 +265,19 @@ StoreWrite ExaminationStore::complete(const std::string& recordId, const Examina
   ok = select != nullptr;
   const bool found = ok && select->bind(1, recordId).step();
   const int64_t key = found ? select->integer(0) : 0;
+  const bool open = found && select->integer(1) != 0;
   if (select != nullptr) {
     ok = found || select->done();
     select->reset();
   }
-  if (ok && !found) {
+  if (ok && !open) {
+    // A closed record may already be at the centre, which keeps the version it took first.
     sql_.rollback();
-    result.error = "the examination store holds no record " + recordId;
-    result.noSuchRecord = true;
+    result.error = (found ? "the examination store's record is closed: "
+                          : "the examination store holds no record ") +
+                   recordId;
+    result.noSuchRecord = !found;
+    result.recordClosed = found;
     return result;
   }
   SqlStatement* update = ok ? sql_.statement(kCompleteRecord) : nullptr;
@@ -303,6 +324,24 @@ std::vector<std::string> ExaminationStore::recordsHoldingFile(const std::string&
   if (query != nullptr) query->bind(1, path);
   while (query != nullptr && query->step()) ids.push_back(query->text(0));
   return ids;
+}
+
+bool ExaminationStore::close(const std::string& recordId, std::string& error) {
+  bool ok = sql_.begin();
+  SqlStatement* update = ok ? sql_.statement(kCloseRecord) : nullptr;
+  ok = update != nullptr && update->bind(1, recordId).bind(2, platform::epochSeconds()).run();
+  return finish(ok, "the examination store was not changed: ", error);
+}
+
+int ExaminationStore::closeOpenRecords(int64_t idleSince, std::string& error) {
+  bool ok = sql_.begin();
+  SqlStatement* update = ok ? sql_.statement(idleSince > 0 ? kCloseIdle : kCloseAllOpen) : nullptr;
+  if (update != nullptr) update->bind(1, platform::epochSeconds());
+  if (update != nullptr && idleSince > 0) update->bind(2, idleSince);
+  ok = update != nullptr && update->run();
+  const int64_t closed = ok ? sql_.changes() : 0;
+  return finish(ok, "the examination store was not changed: ", error) ? static_cast<int>(closed)
+                                                                      : -1;
 }
 
 bool ExaminationStore::erase(const std::vector<std::string>& recordIds, std::string& error) {

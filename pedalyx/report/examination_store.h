@@ -29,6 +29,8 @@ struct StoreWrite {
   std::string error;
   std::vector<std::string> missingFiles;  // named by the part but not on disk; left out
   bool noSuchRecord = false;              // a completion of a record the store does not hold
+  bool recordClosed = false;              // a completion of a closed record: nothing changed
+  bool waiting = false;  // not written yet: it waits for the import of the old files
 };
 
 // One record waiting for the central database: its figures as one JSON document and its files.
@@ -40,7 +42,8 @@ struct OutboxItem {
 };
 
 struct OutboxCounts {
-  int pending = 0, refused = 0, sent = 0;
+  int pending = 0, refused = 0, sent = 0;  // of the closed records
+  int open = 0;                            // records whose examination may still add parts
   int erasuresPending = 0;
 };
 
@@ -52,7 +55,8 @@ class ExaminationStore {
   static std::unique_ptr<ExaminationStore> open(const std::string& folder, std::string& error);
 
   // Writes a new record in one transaction. An empty recordId gets a new random UUID, a zero
-  // takenAt the clock's time; the files' checksums are read from disk first.
+  // takenAt the clock's time; the files' checksums are read from disk first. The record is
+  // written open when record.open says so (the station's examinations), else closed.
   StoreWrite create(ExaminationRecord record);
   // Many records in one transaction: all or none (the import and the test generator).
   // `alsoInTransaction`, when given, runs inside the same transaction after the records; its
@@ -62,8 +66,16 @@ class ExaminationStore {
 
   // Completes the record in one transaction: the part's customer fields replace the stored
   // ones that it gives, its figure groups replace the record's groups of the same names, its
-  // files and rows are added, and the revision advances (pending for the centre again).
+  // files and rows are added, and the revision advances. Only an open record is completed; a
+  // closed one is left as it is (recordClosed).
   StoreWrite complete(const std::string& recordId, const ExaminationPart& part);
+
+  // Closes the record for good: it takes no more parts and goes to the central database.
+  bool close(const std::string& recordId, std::string& error);
+  // Closes the open records whose last part was written at or before `idleSince` (calendar
+  // seconds), or every open record when it is 0 (at start: an earlier run left them open).
+  // How many were closed; -1 with `error` when the store could not be written.
+  int closeOpenRecords(int64_t idleSince, std::string& error);
 
   // The record with every figure, file and row; false when there is none.
   bool read(const std::string& recordId, ExaminationRecord& record);
@@ -76,7 +88,7 @@ class ExaminationStore {
   // UUIDs of the records that hold the file.
   std::vector<std::string> recordsHoldingFile(const std::string& path);
 
-  // The outbox: up to `limit` pending records, oldest first, with their JSON and files.
+  // The outbox: up to `limit` pending closed records, oldest first, with their JSON and files.
   std::vector<OutboxItem> pendingRecords(int limit);
   // The centre took this revision: sent, unless a completion made a newer one meanwhile.
   bool markSent(const std::string& recordId, int64_t revision, std::string& error);

@@ -10,6 +10,8 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
+#include "pedalyx/report/examination_parts.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/station/handles.h"
 #include "platform/clock.h"
@@ -64,6 +66,8 @@ void appendMeasurementRecord() {
   pictures.even = pressureView->balanceImage5050;
   pictures.high = pressureView->balanceImage8020;
   SaveOutcome outcome = saveMeasurement(pressureView->startDirectory, record, pictures, stamp);
+  // The row first, then the examination's record.
+  addToExamination(report::partOfSave(record, stamp, outcome, pressureView->startDirectory));
   // Item 1 of the language choice is the Simplified label set.
   const bool simplified = languageChoice != nullptr && languageChoice->value() == 1;
   const std::string failure = describeSaveFailure(outcome, simplified);

@@ -8,6 +8,8 @@
 
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/imaging/station_pressure_ui.h"
+#include "pedalyx/report/examination_keeping.h"
+#include "pedalyx/report/examination_parts_ui.h"
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/report_view.h"
@@ -82,6 +84,9 @@ void exportReport(GL_Display_report& view) {
   in.right = footOf(rightArchInput, rightLengthInput, rightWidthInput, 6);
   in.startProgram = [](const std::string& command) { platform::startProgram(command); };
   // The export runs inside the report view's draw: the message waits for the event loop.
-  const std::string failure = report::describeExportFailure(report::exportReport(in));
+  const report::ExportResult result = report::exportReport(in);
+  const std::string failure = report::describeExportFailure(result);
   if (!failure.empty()) platform::postMessageBox(failure, "報表");
+  // The examination's record, after the files it names.
+  addToExamination(report::partOfExport(exportFiguresFromStation(result.reportName)));
 }

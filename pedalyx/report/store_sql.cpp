@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
+#include "platform/files.h"
+
 namespace report {
 
 SqlConnection::~SqlConnection() {
@@ -25,7 +29,9 @@ bool SqlConnection::open(const std::string& path, bool readOnly) {
 }
 
 void SqlConnection::setError(const std::string& context) {
-  error_ = context + (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
+  // A step refused before SQLite was asked (writesRefused) left its reason, not SQLite's.
+  const bool ours = db_ != nullptr && sqlite3_errcode(db_) == SQLITE_OK && !error_.empty();
+  error_ = context + (ours ? error_ : db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
 }
 
 bool SqlConnection::execute(const char* sql) {
@@ -70,7 +76,14 @@ int64_t SqlConnection::changes() const { return sqlite3_changes64(db_); }
 
 int64_t SqlConnection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
 
-bool SqlConnection::begin() { return execute("BEGIN IMMEDIATE"); }
+bool SqlConnection::begin() { return !writesRefused() && execute("BEGIN IMMEDIATE"); }
+
+bool SqlConnection::writesRefused() {
+  const int injected = platform::injectedWriteError();
+  if (injected == 0) return false;
+  error_ = std::strerror(injected);
+  return true;
+}
 
 bool SqlConnection::commit() {
   if (execute("COMMIT")) return true;

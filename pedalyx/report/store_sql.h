@@ -35,7 +35,11 @@ class SqlConnection {
   // parameters are cleared. Null on failure, error() set.
   SqlStatement* statement(const char* sql);
 
-  bool begin();  // BEGIN IMMEDIATE: the write lock is taken at once, not halfway through
+  // BEGIN IMMEDIATE: the write lock is taken at once, not halfway through. Refused while the
+  // station's writes are made to fail as on a full disk (platform::injectedWriteError).
+  bool begin();
+  // True, with error() set, while writes are made to fail: a write outside a transaction asks.
+  bool writesRefused();
   bool commit();
   void rollback();
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "pedalyx/report/examination_keeping.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   // Files a killed run was writing are removed before anything reads the folder.
   report::removeStaleTemporaryFiles(report::printToConsole);
   buildStation();
+  startExaminationKeeping();
   mainWindow->show(argc, argv);
   return Fl::run();
 }

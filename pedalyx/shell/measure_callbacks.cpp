@@ -14,6 +14,7 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/measure_marks.h"
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/pressure_image_loader.h"
 #include "pedalyx/report/report_view.h"
@@ -53,8 +54,10 @@ void resetMeasureMarks() {
   pressureView->measureRight->reset();
 }
 
-// Back to the live view: the next subject starts with empty personal data and no marks.
+// Back to the live view: the next subject starts with empty personal data and no marks, and
+// the last customer's examination record is closed.
 void prepareNextSubject() {
+  closeExamination();
   remarksInput->value("");
   phoneInput->value("");
   emailInput->value("");

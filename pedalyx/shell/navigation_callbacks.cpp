@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/balance_captions.h"
 #include "pedalyx/shell/callbacks.h"
@@ -23,6 +24,7 @@ void mainWindowCloseCallback(Fl_Widget*, void*) {
   // examination, so only the close box ends the program.
   if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
   flushPendingSettings();
+  closeExamination();  // the last customer's record is complete
   // The camera is released, then every window closes, so the event loop and the program end
   // with status 0.
   pressureView->releaseCamera();

@@ -1,4 +1,5 @@
-// The settings window "Edit": calibration buttons, language choice and the filter sliders.
+// The settings window "Edit": calibration buttons, language choice, the filter sliders and the
+// shop and station names.
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
@@ -66,5 +67,6 @@ void buildSettingsWindow() {
     blockSliders[i] = makeSettingsSlider(block.y, block.label, block.low, block.high, block.initial,
                                          blockSliderCallback);
   }
+  addStationIdentityInputs(566);
   settingsWindow->end();
 }

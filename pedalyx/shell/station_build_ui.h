@@ -18,6 +18,8 @@ void buildDataEntryWindow();
 // The calibration window with the camera view (calibrationCameraView) and the load calibration.
 void buildCalibrationWindow();
 void buildSettingsWindow();
+// The shop and station name inputs of the settings window, at height y (two rows).
+void addStationIdentityInputs(int y);
 void buildAnalysisWindow();
 void buildMainWindow();
 // After the main window: the sway window on the pressure view's recorder.

@@ -12,6 +12,8 @@
 #include <cstdio>
 
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
+#include "pedalyx/report/examination_parts.h"
 #include "pedalyx/report/sway_store.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/sway_plot_ui.h"
@@ -140,6 +142,9 @@ void SwayWindow::recordingEnded() {
     SwaySaveOutcome saved = saveSwayRecording(startDirectory_, recordName_, id, condition, r,
                                               recorder_.result(SwayCondition::EyesOpen));
     if (!saved.rowWritten || !saved.traceWritten) statusText_ += "（記錄檔無法寫入）";
+    addToExamination(report::partOfSway(recordName_, id, condition, r,
+                                        recorder_.result(SwayCondition::EyesOpen), saved,
+                                        startDirectory_));
     // Eyes closed follows eyes open.
     if (condition == SwayCondition::EyesOpen && r.stop == SwayStop::Completed)
       eyesClosedButton->setonly();

@@ -93,13 +93,25 @@ inline Fl_Value_Slider* ratioSlider = nullptr;
 inline Fl_Value_Output* ratioRightOutput = nullptr;
 inline Fl_Button* databaseSaveButton = nullptr;
 
-// History window "歷史", built when first opened.
+// History window "歷史", built when first opened: the customer looked for, the state of the
+// look-up, the customer's requests, the visits and the comparison of two of them.
 inline Fl_Double_Window* historyWindow = nullptr;
+inline Fl_Input* historyIdInput = nullptr;
+inline Fl_Input* historyPhoneInput = nullptr;
+inline Fl_Button* historySearchButton = nullptr;
+inline Fl_Box* historyStatus = nullptr;
+inline Fl_Button* historyExportButton = nullptr;  // "匯出"
+inline Fl_Button* historyEraseButton = nullptr;   // "刪除"
 inline Fl_Browser* historyVisitList = nullptr;
 inline Fl_Choice* historyEarlierChoice = nullptr;
 inline Fl_Choice* historyLaterChoice = nullptr;
 inline Fl_Box* historyPictureBoxes[2] = {};  // earlier, later
 inline Fl_Browser* historyDifferenceList = nullptr;
+// The erasure's confirmation: what will be deleted, "確定刪除" and "取消".
+inline Fl_Double_Window* erasureWindow = nullptr;
+inline Fl_Browser* erasureList = nullptr;
+inline Fl_Button* erasureConfirmButton = nullptr;
+inline Fl_Button* erasureCancelButton = nullptr;
 
 // Settings window "Edit".
 inline Fl_Button* cameraViewButton = nullptr;
@@ -107,6 +119,8 @@ inline Fl_Choice* languageChoice = nullptr;
 inline Fl_Value_Slider* noiseFilterSlider = nullptr;
 inline Fl_Value_Slider* toneDensitySlider = nullptr;
 inline Fl_Value_Slider* blockSliders[6] = {};
+inline Fl_Input* shopNameInput = nullptr;  // the names every examination record carries
+inline Fl_Input* stationNameInput = nullptr;
 
 // Data-entry window.
 inline Fl_Button* okButton = nullptr;

@@ -17,6 +17,7 @@
 
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/station/handles.h"
@@ -74,6 +75,7 @@ inline fs::path enterScratchStation(const std::string& name, const std::string& 
 inline bool openStationUntilCustomerStands(double seconds) {
   runStationStartup();
   buildStation();
+  startExaminationKeeping();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);
   return pumpUntil(

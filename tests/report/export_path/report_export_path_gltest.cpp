@@ -174,13 +174,15 @@ TEST(ReportExportPath, GateRefusesInOrderThenTheReportIsExported) {
   EXPECT_EQ(again.left.archIndex, measured.left.archIndex);
   EXPECT_EQ(again.right.archIndex, measured.right.archIndex);
 
-  // Nothing written outside the two folders but the hand-off and the test's own files.
+  // Nothing written outside the two folders but the hand-off, the examination store and the
+  // test's own files.
   for (auto& entry : fs::recursive_directory_iterator(".")) {
     std::string file = fs::relative(entry.path(), ".").generic_string();
     if (!entry.is_regular_file() || fs::exists(fs::path(STATION_DIR) / file)) continue;
     bool expected = file.rfind("PDF_INSOLES/", 0) == 0 || file.rfind("FOOT_PRESSURE/", 0) == 0 ||
                     file == "insole_info.txt" || file == "messages.log" ||
-                    file == "cobblet_started" || file == "rendered.png" || file == "Cobblet";
+                    file.rfind("examinations.sqlite", 0) == 0 || file == "cobblet_started" ||
+                    file == "rendered.png" || file == "Cobblet";
     EXPECT_TRUE(expected) << "unexpected file " << file;
   }
   for (auto& entry : fs::directory_iterator(folder.parent_path()))

@@ -94,5 +94,25 @@ TEST_F(OldStation, OldFilesBecomeRecordsOnceWithDamagedRowsListed) {
   EXPECT_EQ(store->connection().queryText("SELECT count(*) FROM examinations").value_or(""), "5");
 }
 
+// The import runs while the station examines the next customer: what the station writes after
+// its start comes in through its own parts, so the import taking it too would double the visit.
+TEST_F(OldStation, WhatTheRunningStationWroteAfterItsStartIsLeftToItsOwnRecords) {
+  save("0987", kFirst);
+  writeReportFiles("0987", platform::localTime(kFirst + 60), 50);
+  const int64_t start = platform::epochSeconds();
+  save("0911", start + 5);
+  const std::string name = writeReportFiles("0911", platform::localTime(start + 5), 60);
+  std::filesystem::last_write_time(
+      platform::joinPath(folder, pdfPath(name)),
+      std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+  auto store = openStore();
+  ASSERT_TRUE(store);
+  const ImportReport imported = importOnce(*store, {"", "s1"}, nullptr, start);
+  ASSERT_TRUE(imported.written) << imported.error;
+  EXPECT_EQ(imported.records, 1);
+  EXPECT_EQ(lookUp("0987", "0987").size(), 1u);
+  EXPECT_TRUE(lookUp("0911", "0911").empty());
+}
+
 }  // namespace
 }  // namespace report

@@ -1,6 +1,6 @@
 // One examination through the session as the station makes it (export, "Save", sway eyes open,
 // eyes closed, eyes open again): one record, read back with every figure exactly, its files
-// with their checksums, its CSV rows; the outbox; a store that cannot be written.
+// with their checksums, its CSV rows; what the outbox offers; a store that cannot be written.
 #include <set>
 
 #include "pedalyx/report/csv_table.h"
@@ -126,33 +126,55 @@ TEST_F(StoreFolder, OneExaminationIsOneRecordWithEveryFigureFileAndRow) {
   EXPECT_NE(session.add(other, now + 300).recordId, first.recordId);
 }
 
-TEST_F(StoreFolder, TheOutboxSendsEachRevisionOnceAndKeepsRefusals) {
+// The central database keeps the first version it receives, so the outbox offers a record only
+// once it is closed: by the next customer, by a part of another customer, by the visit's hour
+// passing, or at the next start for what an ended run left open. A closed record takes no part.
+TEST_F(StoreFolder, OnlyClosedRecordsReachTheOutboxAndAClosedRecordNeverChanges) {
   auto store = openStore();
   ASSERT_TRUE(store);
-  const ExaminationPart part = partOfExport(exportFiguresOf("0911", "", 1));
-  const StoreWrite a = store->create(recordOfPart(part));
-  const StoreWrite b = store->create(recordOfPart(part));
-  ASSERT_TRUE(a.written && b.written);
-  std::string error;
-  ASSERT_EQ(store->pendingRecords(10).size(), 2u);
-  EXPECT_TRUE(store->markSent(a.recordId, 1, error));
-  // b is completed while its first revision is on the way: that send leaves it pending.
-  EXPECT_TRUE(store->complete(b.recordId, part).written);
-  EXPECT_TRUE(store->markSent(b.recordId, 1, error));
+  ExaminationSession session(store.get(), "", {"shop", "station"});
+  const int64_t now = 1780000000;
+  const ExaminationPart a = partOfExport(exportFiguresOf("0911", "", 1));
+  const StoreWrite first = session.add(a, now);
+  ASSERT_TRUE(first.written) << first.error;
+  EXPECT_TRUE(store->pendingRecords(10).empty()) << "an open record was offered";
+  EXPECT_EQ(store->outboxCounts().open, 1);
+
+  // Another customer's part closes the first record and opens the second.
+  const StoreWrite second = session.add(partOfExport(exportFiguresOf("0922", "", 2)), now + 60);
   std::vector<OutboxItem> pending = store->pendingRecords(10);
   ASSERT_EQ(pending.size(), 1u);
-  EXPECT_EQ(pending[0].recordId, b.recordId);
-  EXPECT_EQ(pending[0].revision, 2);
-  EXPECT_TRUE(store->markRefused(b.recordId, 2, "violates check \"x\"", error));
-  EXPECT_TRUE(store->pendingRecords(10).empty());
-  ExaminationRecord refused;
-  ASSERT_TRUE(store->read(b.recordId, refused));
-  EXPECT_EQ(refused.outbox, OutboxState::kRefused);
-  EXPECT_EQ(refused.outboxReason, "violates check \"x\"");
+  EXPECT_EQ(pending[0].recordId, first.recordId);
+  const StoreWrite late = store->complete(first.recordId, a);
+  EXPECT_FALSE(late.written);
+  EXPECT_TRUE(late.recordClosed);
+
+  // The same customer after the visit's hour: the second is closed, a third opened.
+  const StoreWrite third = session.add(partOfExport(exportFiguresOf("0922", "", 3)), now + 3700);
+  EXPECT_NE(third.recordId, second.recordId);
+  EXPECT_EQ(store->pendingRecords(10).size(), 2u);
+  std::string error;
+  EXPECT_EQ(store->closeOpenRecords(platform::epochSeconds() - 3600, error), 0)
+      << "a record closed before its hour";
+  // The next start closes what this run left open.
+  EXPECT_EQ(store->closeOpenRecords(0, error), 1) << error;
+  ExaminationRecord record;
+  ASSERT_TRUE(store->read(third.recordId, record));
+  EXPECT_FALSE(record.open);
+
+  EXPECT_TRUE(store->markSent(first.recordId, 1, error)) << error;
+  EXPECT_TRUE(store->markRefused(second.recordId, 1, "violates check \"x\"", error));
+  pending = store->pendingRecords(10);
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0].recordId, third.recordId);
+  ASSERT_TRUE(store->read(second.recordId, record));
+  EXPECT_EQ(record.outbox, OutboxState::kRefused);
+  EXPECT_EQ(record.outboxReason, "violates check \"x\"");
   const OutboxCounts counts = store->outboxCounts();
   EXPECT_EQ(counts.sent, 1);
   EXPECT_EQ(counts.refused, 1);
-  EXPECT_EQ(counts.pending, 0);
+  EXPECT_EQ(counts.pending, 1);
+  EXPECT_EQ(counts.open, 0);
 }
 
 TEST_F(StoreFolder, AStoreThatCannotBeWrittenLeavesTheRowWrittenAndTellsTheOperator) {

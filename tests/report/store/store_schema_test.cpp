@@ -1,5 +1,6 @@
 // The store's file: a new one is at the current version with the write-ahead log; a store of
-// version 1 is brought to version 2 with its records; a newer or foreign file is never changed.
+// version 1 is brought to the current version with its records, closed; a newer or foreign file is
+// never changed.
 #include <sqlite3.h>
 
 #include "pedalyx/report/examination_schema.h"
@@ -48,22 +49,23 @@ PRAGMA user_version = 1;
 PRAGMA application_id = 1346653272;
 )sql";
 
-void runSql(const std::string& path, const char* sql) {
+void runSql(const std::string& path, const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
   char* message = nullptr;
-  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
       << (message ? message : "");
   sqlite3_free(message);
   sqlite3_close(db);
 }
 
-TEST_F(StoreFolder, VersionOneStoreIsBroughtToVersionTwoWithItsRecords) {
+TEST_F(StoreFolder, VersionOneStoreIsBroughtToTheCurrentVersionWithItsRecordsClosed) {
   const std::string path = platform::joinPath(folder, kExaminationStoreFile);
   runSql(path, kReleasedVersion1);
   auto store = openStore();
   ASSERT_TRUE(store);
-  EXPECT_EQ(store->connection().queryText("PRAGMA user_version").value_or(""), "2");
+  EXPECT_EQ(store->connection().queryText("PRAGMA user_version").value_or(""),
+            std::to_string(kExaminationSchemaVersion));
   EXPECT_EQ(store->connection().queryText("PRAGMA journal_mode").value_or(""), "wal");
   EXPECT_EQ(store->connection().queryText("PRAGMA foreign_keys").value_or(""), "1");
 
@@ -72,7 +74,8 @@ TEST_F(StoreFolder, VersionOneStoreIsBroughtToVersionTwoWithItsRecords) {
   EXPECT_EQ(old.customer.id, "A123");
   ASSERT_NE(findFigure(old, "size", "length", "left"), nullptr);
   EXPECT_EQ(findFigure(old, "size", "length", "left")->value, 251.5);
-  // The old record is in the outbox, and the new columns work on it.
+  // The old record is closed, so it is in the outbox, and the new columns work on it.
+  EXPECT_FALSE(old.open);
   const std::vector<OutboxItem> pending = store->pendingRecords(10);
   ASSERT_EQ(pending.size(), 1u);
   EXPECT_EQ(pending[0].revision, 1);
@@ -95,7 +98,9 @@ TEST_F(StoreFolder, NewerForeignAndDamagedFilesAreRefusedAndLeftAsTheyAre) {
     EXPECT_FALSE(error.empty()) << what;
     EXPECT_EQ(platform::readWholeFile(path).value_or(""), before) << what << " was changed";
   };
-  runSql(path, "CREATE TABLE t (x); PRAGMA user_version = 3; PRAGMA application_id = 1346653272;");
+  runSql(path, "CREATE TABLE t (x); PRAGMA user_version = " +
+                   std::to_string(kExaminationSchemaVersion + 1) +
+                   "; PRAGMA application_id = 1346653272;");
   expectRefused("a store of a newer station");
   std::filesystem::remove(path);
   runSql(path, "CREATE TABLE accounts (name TEXT);");

@@ -24,6 +24,8 @@
 #include "pedalyx/imaging/frame_statistics_view.h"
 #include "pedalyx/imaging/measure_marks.h"
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
+#include "pedalyx/report/examination_reader.h"
 #include "pedalyx/report/report_view.h"
 #include "pedalyx/shell/station_build_ui.h"
 #include "pedalyx/shell/sway_window.h"
@@ -72,6 +74,7 @@ TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
   setenv("PEDALYX_SIMULATED_CAMERA", "sway", 1);
   runStationStartup();
   buildStation();
+  startExaminationKeeping();
   mainWindow->show();
   Fl::add_timeout(0.2, closeMessageBoxes);
   // The customer stands fully from frame 45 on.
@@ -139,6 +142,17 @@ TEST(SwayRecording, SceneFiguresBothStancesFilesPageTwoAndTheNextCustomer) {
         return !pdf.empty();
       },
       30));
+  // Both recordings, made before the picture was held, and the export are one record.
+  std::string error;
+  std::vector<report::ExaminationRecord> records;
+  auto reader = report::ExaminationReader::open(".", error);
+  ASSERT_TRUE(reader && reader->findCustomer("", "0911222333", records, error)) << error;
+  ASSERT_EQ(records.size(), 1u);
+  for (const char* group : {"sway_eyes_open", "sway_eyes_closed", "sway_romberg", "arch"})
+    EXPECT_NE(report::findFigure(records[0], group, group[0] == 'a' ? "arch_index" : "path_length",
+                                 group[0] == 'a' ? "left" : "both"),
+              nullptr)
+        << group;
   const std::string info = desktop::run("pdfinfo '" + pdf.string() + "'");
   EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +2\n"))) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
