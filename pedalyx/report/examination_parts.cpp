@@ -66,6 +66,38 @@ void addSwayFigures(Figures& add, const char* group, const SwayFigures& f, const
   add.value(group, "left_share_spread", side, f.leftShareSpread, "%");
 }
 
+// The zones as FootAxis numbers them (heel first), for the pressure figures.
+const char* const kAxisZoneNames[6] = {"heel_left",    "heel_right",    "middle_left",
+                                       "middle_right", "forefoot_left", "forefoot_right"};
+
+void addRegion(Figures& add, const std::string& region, const std::string& side,
+               const RegionFigures& r, const char* origin) {
+  add.value("pressure", region + "_area", side, r.contactAreaCm2, "cm2", origin);
+  add.value("pressure", region + "_force", side, r.forceN, "N", origin);
+  add.value("pressure", region + "_peak", side, r.peakKpa, "kPa", origin);
+  add.value("pressure", region + "_mean", side, r.meanKpa, "kPa", origin);
+}
+
+// Area, force, % of body weight, peak and mean pressure per foot and zone, with how they
+// were obtained; nothing when the station had only levels.
+void addPressureFigures(Figures& add, const PressureFigures& p) {
+  if (p.source == PressureSource::LevelsOnly) return;
+  const char* origin = pressureSourceText(p.source);
+  add.text("pressure", "source", "", origin, "computed");
+  if (p.bodyWeightKg > 0) add.value("pressure", "body_weight", "", p.bodyWeightKg, "kg", "typed");
+  if (p.bodyWeightKg > 0)
+    add.value("pressure", "body_weight_percent", "", p.bodyWeightPercent, "%", origin);
+  for (int s = 0; s < 2; ++s) {
+    const FootPressureFigures& foot = p.feet[s];
+    addRegion(add, "foot", kSides[s], foot.foot, origin);
+    if (p.bodyWeightKg > 0)
+      add.value("pressure", "foot_body_weight_percent", kSides[s], foot.percentOfBodyWeight, "%",
+                origin);
+    if (!foot.zonesMeasured) continue;
+    for (int z = 0; z < 6; ++z) addRegion(add, kAxisZoneNames[z], kSides[s], foot.zones[z], origin);
+  }
+}
+
 }  // namespace
 
 std::string genderWord(int item) {
@@ -128,6 +160,7 @@ ExaminationPart partOfExport(const ExportFigures& in) {
       add.value("levels", "level_" + std::to_string(k + 1), levelSides[s], in.levels[s][k], "%");
   }
   if (!in.remarks.empty()) add.text("report", "remarks", "", in.remarks, "typed");
+  addPressureFigures(add, in.pressure);
   if (!in.reportName.empty()) {
     part.files.push_back(fileToKeep(stationPathOf(".", pdfPath(in.reportName)), "report_pdf"));
     part.files.push_back(fileToKeep(stationPathOf(".", pngPath(in.reportName)), "pressure_png"));

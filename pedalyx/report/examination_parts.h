@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "pedalyx/imaging/pressure_figures.h"
 #include "pedalyx/imaging/sway_recorder.h"
 #include "pedalyx/report/examination_record.h"
 #include "pedalyx/report/measurement_database.h"
@@ -45,6 +46,8 @@ struct ExportFigures {
   double zones[12] = {};     // as the main window's fields: left foot 0..5, right foot 6..11
   double levels[3][5] = {};  // level-class shares (%): left, right, both feet
   std::string remarks;
+  // Pressure in physical units of the held picture; LevelsOnly adds nothing to the record.
+  PressureFigures pressure;
 };
 
 // The export: the customer's data, the figures, and the PDF and pressure PNG of the report.

@@ -13,6 +13,7 @@
 #include "pedalyx/imaging/foot_zone_analyzer.h"
 #include "pedalyx/imaging/measure_marks.h"
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/imaging/station_pressure_ui.h"
 #include "pedalyx/report/examination_parts.h"
 #include "pedalyx/report/reference_view.h"
 #include "pedalyx/station/handles.h"
@@ -81,5 +82,6 @@ report::ExportFigures exportFiguresFromStation(const std::string& reportName) {
     f.levels[2][k] = valueOf(ratioTotalInputs[k]);
   }
   f.remarks = textOf(remarksInput);
+  f.pressure = stationPressure().figures;
   return f;
 }

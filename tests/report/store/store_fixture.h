@@ -101,6 +101,15 @@ inline ExportFigures exportFiguresOf(const std::string& phone, const std::string
     for (int c = 0; c < 5; ++c) e.levels[f][c] = 10 * f + c + k;
   }
   e.remarks = "備註\n第二行";
+  e.pressure.source = PressureSource::Calibrated;
+  e.pressure.bodyWeightKg = 70 + k, e.pressure.bodyWeightPercent = 98.5;
+  for (int s = 0; s < 2; ++s) {
+    FootPressureFigures& foot = e.pressure.feet[s];
+    foot.foot = {1000, 114.5 + s, 210, 80.5, 380.25 + s, 95.5, 33.2};
+    foot.percentOfBodyWeight = 49 + s;
+    foot.zonesMeasured = s == 0;  // the right foot's axis is not placed: no zones of it
+    for (int z = 0; z < 6; ++z) foot.zones[z] = {100, 10.5 + z, 200, 60, 40.5 + z, 90.0 - z, 40};
+  }
   return e;
 }
 

@@ -89,6 +89,8 @@ TEST_F(StoreFolder, OneExaminationIsOneRecordWithEveryFigureFileAndRow) {
   figureCount = keys.size();
   EXPECT_EQ(record.figures.size(), figureCount);
   ASSERT_NE(findFigure(record, "sway_romberg", "path_length", "both"), nullptr);
+  ASSERT_NE(findFigure(record, "pressure", "forefoot_right_peak", "left"), nullptr);
+  EXPECT_EQ(findFigure(record, "pressure", "heel_left_peak", "right"), nullptr);
 
   // Files: PDF, PNG, three bitmaps, the insole bitmap, one trace per condition; each checksum
   // is the file's.
