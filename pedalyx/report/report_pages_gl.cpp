@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <opencv2/core.hpp>
 
+#include "pedalyx/imaging/gait_recorder.h"
+#include "pedalyx/report/report_gait_gl.h"
 #include "pedalyx/report/report_sway_gl.h"
 #include "pedalyx/report/report_text_gl.h"
 #include "pedalyx/report/report_view.h"
@@ -147,6 +149,18 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
     report::writeText(font.get(), t.x, t.y, t.text);
   if (in.sway != nullptr) drawSwaySection({font.get(), tableFont.get(), smallFont.get()}, *in.sway);
   capturePage(pageTwoPixels, pageImage);
+
+  // Page 3: the walking recording, when it has contacts.
+  if (in.gait != nullptr && in.gaitPressures != nullptr && !in.gait->contacts.empty()) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawGaitPage({font.get(), gaitFont.get()}, *in.gait, *in.gaitPressures, in.colourTable,
+                 texture.get());
+    pageThreePixels.resize(pageOnePixels.size());
+    capturePage(pageThreePixels, pageImage);
+  } else {
+    std::vector<unsigned char>().swap(pageThreePixels);  // its 6.5 MB go with it
+  }
+  if (pageIndex >= pageCount()) pageIndex = 0;
   refreshPending = false;
 
   if (exportPending && runExport) runExport(*this);
