@@ -41,6 +41,8 @@ void analysisAreaButtonCallback(Fl_Widget*, void*) { analysisWindow->show(); }
 
 void swayButtonCallback(Fl_Widget*, void*) { swayWindow->show(); }
 
+void walkButtonCallback(Fl_Widget*, void*) { walkWindow->show(); }
+
 void cameraViewButtonCallback(Fl_Widget*, void*) { calibrationCameraView->show(); }
 
 void ratioSliderCallback(Fl_Widget*, void*) {

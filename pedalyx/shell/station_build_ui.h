@@ -18,5 +18,6 @@ void buildDataEntryWindow();
 void buildSettingsWindow();
 void buildAnalysisWindow();
 void buildMainWindow();
-// After the main window: the sway window on the pressure view's recorder.
+// After the main window: the sway and walking windows on the pressure view's recorders.
 void buildSwayWindow();
+void buildWalkWindow();

@@ -20,6 +20,7 @@ void buildStation() {
   buildAnalysisWindow();
   buildMainWindow();
   buildSwayWindow();
+  buildWalkWindow();
   // The window scales its content when the operator resizes it.
   mainWindow->resizable(mainWindow);
   // The station always starts in Traditional characters; the stored choice is not read.
