@@ -135,29 +135,66 @@ bool WalkWindow::simplified() const {
   return languageChoice != nullptr && languageChoice->value() == 1;
 }
 
-void WalkWindow::setStatus(std::string text) {
-  statusText_ = std::move(text);
+void WalkWindow::setStatus(StatusLine line) {
+  status_ = line;
+  showStatus();
+}
+
+void WalkWindow::showStatus() {
+  const bool s = simplified();
+  std::string text;
+  switch (status_) {
+    case StatusLine::Hint:
+      text = form(s, "選擇記錄時間，按「開始」，請客戶在板上來回走（每足至少 3 步）",
+                  "选择记录时间，按「开始」，请客户在板上来回走（每足至少 3 步）");
+      break;
+    case StatusLine::PictureHeld:
+      text = form(s, "請先按「取圖」回到即時畫面", "请先按「取图」回到即时画面");
+      break;
+    case StatusLine::NoCamera:
+      text = form(s, "無法開始記錄：攝影機沒有畫面", "无法开始记录：摄影机没有画面");
+      break;
+    case StatusLine::Recording:
+      text = form(s, "記錄中：請客戶以平常的步伐在板上來回走",
+                  "记录中：请客户以平常的步伐在板上来回走");
+      break;
+    case StatusLine::Done: {
+      const size_t contacts = recorder_.results().contacts.size();
+      char line[256];
+      if (contacts == 0)
+        std::snprintf(
+            line, sizeof line, "%s",
+            form(s, "沒有找到任何一步：請客戶走過壓力板", "没有找到任何一步：请客户走过压力板"));
+      else
+        std::snprintf(line, sizeof line,
+                      form(s, "記錄完成：%zu 步。請檢查每一步，剔除不正常的步（例如絆到）",
+                           "记录完成：%zu 步。请检查每一步，剔除不正常的步（例如绊到）"),
+                      contacts);
+      text = line;
+      break;
+    }
+  }
+  if (filesFailed_) text += form(s, "（記錄檔無法寫入）", "（记录档无法写入）");
+  statusText_ = text;
   status->label(statusText_.c_str());
 }
 
 void WalkWindow::startRecording() {
-  const bool s = simplified();
   // A held picture means the operator is measuring a standing customer.
   if (pressureView == nullptr || !pressureView->live || pressureView->frameSource == nullptr) {
-    setStatus(form(s, "請先按「取圖」回到即時畫面", "请先按「取图」回到即时画面"));
+    setStatus(StatusLine::PictureHeld);
     return;
   }
   if (!recorder_.start(*pressureView->frameSource, walkSecondsSlider->value())) {
-    setStatus(form(s, "無法開始記錄：攝影機沒有畫面", "无法开始记录：摄影机没有画面"));
+    setStatus(StatusLine::NoCamera);
     return;
   }
   recordName_ = gaitRecordName(typedId(), platform::localTime(platform::epochSeconds()));
   writtenRows_.clear();
-  fileProblem_.clear();
+  filesFailed_ = false;
   examinationPart_ = report::ExaminationPart{};
   chosen_ = -1;
-  setStatus(
-      form(s, "記錄中：請客戶以平常的步伐在板上來回走", "记录中：请客户以平常的步伐在板上来回走"));
+  setStatus(StatusLine::Recording);
   followRecorder();
 }
 
@@ -176,7 +213,8 @@ void WalkWindow::followRecorder() {
     writtenRows_.clear();
     examinationPart_ = report::ExaminationPart{};
     chosen_ = -1;
-    setStatus("");
+    filesFailed_ = false;
+    status_ = StatusLine::Hint;
   }
   const bool recording = state == State::Recording;
   const double planned = recorder_.plannedSeconds() > 0 ? recorder_.plannedSeconds() : 1;
@@ -211,36 +249,21 @@ void WalkWindow::followRecorder() {
     shownState_ = state;
     shownRevision_ = recorder_.revision();
     shownSimplified_ = s;
-    if (state == State::Idle && statusText_.empty())
-      setStatus(form(s, "選擇記錄時間，按「開始」，請客戶在板上來回走（每足至少 3 步）",
-                     "选择记录时间，按「开始」，请客户在板上来回走（每足至少 3 步）"));
+    showStatus();
     showResults();
   }
 }
 
 void WalkWindow::recordingDone() {
   const GaitResults& r = recorder_.results();
-  const bool s = simplified();
   const std::string id = typedId();
   const GaitSaveOutcome saved =
       saveGaitRecording(startDirectory_, recordName_, id, r, colourTable());
   writtenRows_ = saved.rowsWritten ? saved.rows : std::vector<std::string>{};
-  fileProblem_ = (!saved.rowsWritten && !r.contacts.empty()) || !saved.failedFiles.empty()
-                     ? form(s, "（記錄檔無法寫入）", "（记录档无法写入）")
-                     : "";
+  filesFailed_ = (!saved.rowsWritten && !r.contacts.empty()) || !saved.failedFiles.empty();
   examinationPart_ =
       report::partOfWalking(recordName_, id, r, stationGaitPressures(), saved, startDirectory_);
-  char text[256];
-  if (r.contacts.empty())
-    std::snprintf(
-        text, sizeof text, "%s",
-        form(s, "沒有找到任何一步：請客戶走過壓力板", "没有找到任何一步：请客户走过压力板"));
-  else
-    std::snprintf(text, sizeof text,
-                  form(s, "記錄完成：%zu 步。請檢查每一步，剔除不正常的步（例如絆到）",
-                       "记录完成：%zu 步。请检查每一步，剔除不正常的步（例如绊到）"),
-                  r.contacts.size());
-  setStatus(text + fileProblem_);
+  status_ = StatusLine::Done;
   chosen_ = r.contacts.empty() ? -1 : 0;
 }
 
@@ -250,11 +273,7 @@ void WalkWindow::saveCorrection() {
   const GaitSaveOutcome saved =
       rewriteGaitRecording(startDirectory_, recordName_, id, r, writtenRows_);
   if (saved.rowsWritten) writtenRows_ = saved.rows;
-  const bool failed = !saved.rowsWritten || !saved.failedFiles.empty();
-  if (failed && fileProblem_.empty()) {
-    fileProblem_ = form(simplified(), "（記錄檔無法寫入）", "（记录档无法写入）");
-    setStatus(statusText_ + fileProblem_);
-  }
+  filesFailed_ = filesFailed_ || !saved.rowsWritten || !saved.failedFiles.empty();
   examinationPart_ =
       report::partOfWalking(recordName_, id, r, stationGaitPressures(), saved, startDirectory_);
 }

@@ -61,13 +61,17 @@ class WalkWindow : public Fl_Double_Window {
   void saveCorrection();
   void showResults();
   void showChosen();
-  void setStatus(std::string text);
+  // What the status line says, worded in the current form when shown.
+  enum class StatusLine { Hint, PictureHeld, NoCamera, Recording, Done };
+  void setStatus(StatusLine line);
+  void showStatus();
 
   GaitRecorder& recorder_;
   std::string startDirectory_;
   std::string recordName_;
   std::vector<std::string> writtenRows_;  // the recording's rows in "Gait.csv"
-  std::string fileProblem_;               // what the last write could not write
+  bool filesFailed_ = false;              // the last write left a file unwritten
+  StatusLine status_ = StatusLine::Hint;
   report::ExaminationPart examinationPart_;
   GaitRecorder::State shownState_ = GaitRecorder::State::Idle;
   unsigned shownRevision_ = ~0u;

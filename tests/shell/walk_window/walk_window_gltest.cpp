@@ -7,6 +7,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input.H>
@@ -22,6 +23,7 @@
 #include "kept_screenshots.h"
 #include "pedalyx/capture/simulated_walk.h"
 #include "pedalyx/report/gait_store.h"
+#include "pedalyx/shell/callbacks.h"
 #include "pedalyx/shell/walk_pictures_ui.h"
 #include "pedalyx/shell/walk_window.h"
 #include "platform/text_encoding.h"
@@ -140,14 +142,26 @@ TEST(WalkWindow, ContactsOfTheSceneADroppedContactAndTheWalkingPage) {
   ASSERT_EQ(window.chosenContact(), static_cast<int>(dropped));
   EXPECT_FALSE(window.contactPicture->picture().empty());
   EXPECT_EQ(window.contactPicture->picture().dots.size(), r.contacts[dropped].frames.size());
-  keepWindow(walkWindow, "walk-window");
   walkDropCheck->value(1);
   walkDropCheck->do_callback();
   pump(0.2);
+  keepWindow(walkWindow, "walk-window");
   EXPECT_TRUE(r.contacts[dropped].dropped);
   EXPECT_EQ(means[0].count, countBefore - 1);
   EXPECT_NE(means[0].mean, contactMsBefore);
   EXPECT_NE(window.figureTable->rows(), tableBefore) << "the table shows the new means";
+
+  if (!kKeptScreenshotFolder.empty()) {
+    languageChoice->value(1);
+    simplifiedLanguageCallback(nullptr, nullptr);
+    pump(0.3);
+    keepWindow(walkWindow, "walk-window-simplified");
+    languageChoice->value(0);
+    traditionalLanguageCallback(nullptr, nullptr);
+    analysisWindow->show();
+    pump(0.5);
+    keepWindow(analysisWindow, "analysis-window");
+  }
 
   // "Gait.csv" holds the recording's rows once, the dropped one marked, as the report shows it.
   const std::string table = platform::big5ToUtf8(platform::readWholeFile("Gait.csv").value_or(""));
