@@ -257,6 +257,9 @@ void WalkWindow::followRecorder() {
 void WalkWindow::recordingDone() {
   const GaitResults& r = recorder_.results();
   const std::string id = typedId();
+  // A recording started elsewhere than by "開始" is named when it ends.
+  if (recordName_.empty())
+    recordName_ = gaitRecordName(id, platform::localTime(platform::epochSeconds()));
   const GaitSaveOutcome saved =
       saveGaitRecording(startDirectory_, recordName_, id, r, colourTable());
   writtenRows_ = saved.rowsWritten ? saved.rows : std::vector<std::string>{};
