@@ -19,8 +19,8 @@ int textWidth(const std::string& text) {
 
 void layoutBar(GaitPageLayout& l, const std::vector<PhaseSegment>& phases, const char* foot,
                int y) {
-  constexpr int left = 790, right = 1120, height = 30;
-  l.texts.push_back({720, y + 8, foot});
+  constexpr int left = 730, right = 1120, height = 30;
+  l.texts.push_back({660, y + 8, foot});
   l.outlines.push_back({left, y, right, y + height});
   for (const PhaseSegment& s : phases) {
     const Rect r{left + static_cast<int>(s.from * (right - left)), y,
@@ -29,7 +29,7 @@ void layoutBar(GaitPageLayout& l, const std::vector<PhaseSegment>& phases, const
     l.fills.push_back({r, s.colour});
     // The share under its segment where it fits; the table holds every share anyway.
     const int width = textWidth(s.share);
-    if (width + 4 <= r.right - r.left)
+    if (width + 16 <= r.right - r.left)
       l.texts.push_back({(r.left + r.right - width) / 2, y - kGaitTextSize - 4, s.share});
   }
 }
@@ -68,46 +68,46 @@ GaitPageContent gaitPageContent(const GaitResults& r, const GaitPressures& press
 
 GaitPageLayout layoutGaitPage(const GaitPageContent& c) {
   GaitPageLayout l;
-  l.headings.push_back({120, 1670, "步態分析：行走時每一步的足底壓力"});
-  l.texts.push_back({120, 1630, c.recordingLine});
+  l.texts.push_back({118, 1616, c.recordingLine});
 
-  // Both mean pictures at one scale, their shape kept.
-  constexpr int pictureTop = 1561, pictureWidth = 240;
-  const int pictureHeight = pictureWidth * kGaitPictureHeight / kGaitPictureWidth;
-  const int lefts[2] = {130, 420};
+  // Under the first section's bar: both mean pictures at one scale, their shape kept.
+  constexpr int pictureTop = 1490, pictureWidth = 200;
+  constexpr int pictureHeight = pictureWidth * kGaitPictureHeight / kGaitPictureWidth;
+  const int lefts[2] = {130, 380};
   const char* const feet[2] = {"左足", "右足"};
   for (int s = 0; s < 2; ++s) {
     l.pictures[s] = {lefts[s], pictureTop - pictureHeight, lefts[s] + pictureWidth, pictureTop};
-    l.texts.push_back({lefts[s], pictureTop + 11, std::string(feet[s]) + "：平均峰值壓力與步態線"});
+    l.texts.push_back({lefts[s], pictureTop + 12, feet[s]});
     if (c.pictures[s].empty()) {
       l.outlines.push_back(l.pictures[s]);
       l.texts.push_back({lefts[s] + 20, pictureTop - pictureHeight / 2, "沒有計入的步"});
     }
   }
 
-  l.texts.push_back({720, 1545, "接觸期（平均，占接觸時間）"});
-  layoutBar(l, c.phases[0], feet[0], 1490);
-  layoutBar(l, c.phases[1], feet[1], 1410);
+  l.texts.push_back({660, 1500, "接觸期（平均，占接觸時間）"});
+  layoutBar(l, c.phases[0], feet[0], 1440);
+  layoutBar(l, c.phases[1], feet[1], 1370);
   for (size_t k = 0; k < c.phases[0].size(); ++k) {
-    const int x = k % 2 == 0 ? 720 : 920, y = k < 2 ? 1320 : 1285;
+    const int x = k % 2 == 0 ? 660 : 880, y = k < 2 ? 1300 : 1268;
     l.fills.push_back({{x, y - 4, x + 24, y + 18}, c.phases[0][k].colour});
     l.texts.push_back({x + 32, y, c.phases[0][k].name});
   }
 
-  l.texts.push_back({720, 1240, c.legendHeading});
-  int y = 1204;
+  l.texts.push_back({660, 1222, c.legendHeading});
+  int y = 1188;
   for (size_t k = c.legend.size(); k-- > 0; y -= 30) {
-    const Rect swatch{720, y - 5, 760, y + 19};
+    const Rect swatch{660, y - 5, 700, y + 19};
     l.fills.push_back({swatch, c.legend[k].colour});
     l.outlines.push_back(swatch);
-    l.texts.push_back({772, y, c.legend[k].text});
+    l.texts.push_back({712, y, c.legend[k].text});
   }
 
-  // The table: a rule under its heading, every other row on a light stripe.
+  // Under the second section's bar, the table: a rule under its heading, every other row on a
+  // light stripe, as many rows as the page holds.
   const int columns[4] = {130, 580, 790, 1000};
   constexpr int pitch = kGaitTextSize * 13 / 10;
-  y = 1010;
-  for (size_t r = 0; r < c.table.size() && y > 60; ++r, y -= pitch) {
+  y = kGaitPageSections[1].bar.bottom - 35;
+  for (size_t r = 0; r < c.table.size() && y > 40; ++r, y -= pitch) {
     if (r == 0) l.fills.push_back({{120, y - 9, 1120, y - 7}, kRule});
     if (r > 0 && r % 2 == 0) l.fills.push_back({{120, y - 7, 1120, y + pitch - 7}, kStripe});
     for (int k = 0; k < 4; ++k)

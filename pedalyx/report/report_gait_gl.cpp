@@ -80,18 +80,14 @@ void drawPicture(const GaitPicture& p, const Rect& r, unsigned int texture) {
 
 }  // namespace
 
-void drawGaitPage(const GaitPageFonts& fonts, const GaitResults& results,
-                  const GaitPressures& pressures, const unsigned char* colourTable,
-                  unsigned int texture) {
+void drawGaitPage(FTFont* font, const GaitResults& results, const GaitPressures& pressures,
+                  const unsigned char* colourTable, unsigned int texture) {
   const report::GaitPageContent content = report::gaitPageContent(results, pressures, colourTable);
   const report::GaitPageLayout layout = report::layoutGaitPage(content);
   glDisable(GL_TEXTURE_2D);
-  fill({0, 0, report::kPageWidth, report::kPageHeight}, {255, 255, 255});
   for (const report::FilledRect& f : layout.fills) fill(f.rect, f.colour);
   for (const Rect& r : layout.outlines) outline(r);
   for (int s = 0; s < 2; ++s) drawPicture(content.pictures[s], layout.pictures[s], texture);
   glColor3f(1, 1, 1);
-  for (const report::PlacedText& t : layout.headings)
-    report::writeText(fonts.heading, t.x, t.y, t.text);
-  for (const report::PlacedText& t : layout.texts) report::writeText(fonts.text, t.x, t.y, t.text);
+  for (const report::PlacedText& t : layout.texts) report::writeText(font, t.x, t.y, t.text);
 }

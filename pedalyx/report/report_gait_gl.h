@@ -5,13 +5,8 @@ class FTFont;
 struct GaitResults;
 struct GaitPressures;
 
-struct GaitPageFonts {
-  FTFont* heading = nullptr;  // the report's 30-pixel text
-  FTFont* text = nullptr;     // kGaitTextSize
-};
-
-// The whole page over white; `texture` is a scratch texture name for the pictures and
-// `colourTable` the 768-byte colour table (grey levels without one).
-void drawGaitPage(const GaitPageFonts& fonts, const GaitResults& results,
-                  const GaitPressures& pressures, const unsigned char* colourTable,
-                  unsigned int texture);
+// The page's own parts over its template; `font` is the report font at kGaitTextSize, `texture`
+// a scratch texture name for the pictures and `colourTable` the 768-byte colour table (grey
+// levels without one).
+void drawGaitPage(FTFont* font, const GaitResults& results, const GaitPressures& pressures,
+                  const unsigned char* colourTable, unsigned int texture);

@@ -153,8 +153,8 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
   // Page 3: the walking recording, when it has contacts.
   if (in.gait != nullptr && in.gaitPressures != nullptr && !in.gait->contacts.empty()) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawGaitPage({font.get(), gaitFont.get()}, *in.gait, *in.gaitPressures, in.colourTable,
-                 texture.get());
+    drawPicture(texture.get(), pageThreeTemplate, wholePage);
+    drawGaitPage(gaitFont.get(), *in.gait, *in.gaitPressures, in.colourTable, texture.get());
     pageThreePixels.resize(pageOnePixels.size());
     capturePage(pageThreePixels, pageImage);
   } else {

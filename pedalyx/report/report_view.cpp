@@ -50,6 +50,7 @@ GL_Display_report::GL_Display_report()
   std::printf("w %d   h %d \n", w(), h());
   pageOneTemplate = loadPicture("./Origin_page1.png");
   pageTwoTemplate = loadPicture("./Origin_page2.png");
+  pageThreeTemplate = loadPicture("./Origin_page3.png");
   markImage = loadPicture("./mark.png");
   saveImage = loadPicture("./save.png");
   nextImage = loadPicture("./next.png");

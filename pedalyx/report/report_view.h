@@ -47,7 +47,7 @@ class GL_Display_report : public Fl_Gl_Window {
   TextureHandle frameTexture;     // its colour attachment
   RenderbufferHandle depthBuffer;
   int pageWidth = report::kPageWidth, pageHeight = report::kPageHeight;
-  cv::Mat pageOneTemplate, pageTwoTemplate;
+  cv::Mat pageOneTemplate, pageTwoTemplate, pageThreeTemplate;
   cv::Mat pageImage;  // header over a page buffer, used to flip it
   cv::Mat markImage, saveImage, nextImage;
   std::vector<unsigned char> pageOnePixels, pageTwoPixels;  // RGB, top row first

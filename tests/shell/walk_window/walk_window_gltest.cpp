@@ -204,8 +204,8 @@ TEST(WalkWindow, ContactsOfTheSceneADroppedContactAndTheWalkingPage) {
   for (int page : {1, 2}) {
     desktop::click(at.x + reportView->w() - 60, bottom);
     EXPECT_TRUE(pumpUntil([&] { return reportView->pageIndex == page; }, 5)) << page;
+    keepWindow(reportView, "report-window-page" + std::to_string(page + 1));
   }
-  keepWindow(reportView, "report-window-page3");
   desktop::click(at.x + 60, bottom);
   EXPECT_TRUE(pumpUntil([] { return reportView->pageIndex == 1; }, 5));
 
