@@ -2,6 +2,9 @@
 //  - BM_ContactsAndFigures: from the recording's end to its figures (contacts closed, every
 //    contact's figures, the per-foot means) for 20 s of the walk scene at 120 frames a second,
 //    over the ratio to those 20 s. The levels are the scene's own (no display needed).
+//  - BM_KpaFigures: the same recording's figures in kPa (every contact's zones through a
+//    body-weight scale, the per-foot means), which the window and the report add where the
+//    plate has a pressure scale, over the ratio to those 20 s.
 //  - BM_FrameIntoContacts: following the contacts through one frame while recording, over the
 //    ratio to the frame period at 120 a second.
 //  - BM_StationWalkRecording: the whole station in this process on the simulated walking
@@ -26,6 +29,7 @@
 #include "bench/station_directory.h"
 #include "pedalyx/capture/camera_frame_source.h"
 #include "pedalyx/capture/simulated_walk.h"
+#include "pedalyx/imaging/gait_pressure.h"
 #include "pedalyx/imaging/gait_recorder.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/shell/station_build_ui.h"
@@ -85,6 +89,27 @@ void BM_ContactsAndFigures(benchmark::State& state) {
   state.counters["ratio_to_recording"] = total / state.iterations() / kRecordingSeconds;
 }
 BENCHMARK(BM_ContactsAndFigures)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+void BM_KpaFigures(benchmark::State& state) {
+  GaitResults results;
+  results.framePeriod = 1.0 / kFramesPerSecond;
+  results.contacts = recordedFinder().finish();
+  for (const GaitContact& c : results.contacts)
+    results.figures.push_back(computeContactFigures(c, results.framePeriod));
+  results.summary = summariseGait(results.contacts, results.figures);
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const PressureScale scale = walkingPressureScale(results, nullptr, 6, 70);
+    benchmark::DoNotOptimize(gaitPressures(results, scale));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    total += seconds;
+  }
+  state.counters["ratio_to_recording"] = total / state.iterations() / kRecordingSeconds;
+}
+BENCHMARK(BM_KpaFigures)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_FrameIntoContacts(benchmark::State& state) {
   const SimulatedWalk walk(kFramesPerSecond);

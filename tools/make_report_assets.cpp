@@ -1,8 +1,9 @@
 // Draws the report's installation pictures into the folder given as argv[1]:
 // "Origin_page1.png" and "Origin_page2.png" (the two A4 page templates, 1240 x 1754 at
-// 150 dpi), "mark.png" (the selection mark), "save.png" and "next.png" (button pictures).
-// Every value the report view writes lands in a labelled box of the templates; the boxes are
-// placed from the same page coordinates the view uses (origin bottom-left, y upwards).
+// 150 dpi), "Origin_page3.png" (the walking page's template), "mark.png" (the selection mark),
+// "save.png" and "next.png" (button pictures). Every value the report view writes lands in a
+// labelled box of the templates; the boxes are placed from the same page coordinates the view uses
+// (origin bottom-left, y upwards).
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "pedalyx/report/pressure_section_layout.h"
+#include "pedalyx/report/gait_page_layout.h"
 #include "pedalyx/report/report_font.h"
 #include "pedalyx/report/report_layout.h"
 
@@ -363,6 +365,16 @@ cv::Mat pageTwo(Lettering& regular, Lettering& bold, const std::vector<cv::Scala
   return page.image;
 }
 
+// The walking page: the header and the bars over its two sections, where the layout puts them.
+cv::Mat pageThree(Lettering& regular, Lettering& bold) {
+  Page page(regular, bold);
+  header(page, "步態分析");
+  for (const report::GaitPageSection& section : report::kGaitPageSections)
+    page.sectionBar(section.title, section.bar.left, section.bar.right, section.bar.bottom,
+                    section.bar.top);
+  return page.image;
+}
+
 // The selection mark: a red disc with a white tick, on white.
 cv::Mat markPicture() {
   cv::Mat mark(260, 260, CV_8UC3, kWhite);
@@ -406,6 +418,7 @@ int main(int argc, char** argv) {
   std::vector<cv::Scalar> scale = pressureScale(folder);
   bool ok = save(folder, "Origin_page1.png", pageOne(regular, bold, scale)) &&
             save(folder, "Origin_page2.png", pageTwo(regular, bold, scale)) &&
+            save(folder, "Origin_page3.png", pageThree(regular, bold)) &&
             save(folder, "mark.png", markPicture()) &&
             save(folder, "save.png", buttonPicture(true)) &&
             save(folder, "next.png", buttonPicture(false));

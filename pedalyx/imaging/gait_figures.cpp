@@ -61,8 +61,7 @@ void zoneLoads(const LevelPatch& p, const int8_t* zoneOfPixel, bool medialRight,
       const uint8_t v = row[x - p.x0];
       const int station = zones[x];
       if (v == 0 || station < 0) continue;
-      const bool right = station % 2 == 1;
-      const int zone = station - station % 2 + (right == medialRight ? 0 : 1);
+      const GaitZone zone = gaitZoneOf(station, medialRight);
       point.zoneLoad[zone] += v;
       point.zonePeak[zone] = std::max(point.zonePeak[zone], v);
     }
@@ -72,6 +71,40 @@ void zoneLoads(const LevelPatch& p, const int8_t* zoneOfPixel, bool medialRight,
 int floorToPixel(double coordinate) { return static_cast<int>(std::floor(coordinate)); }
 
 }  // namespace
+
+FootAxis stationZoneAxis(const FootAxisOnPrint& axis) {
+  FootAxis zoneAxis;
+  zoneAxis.heelX = floorToPixel(axis.heelBack.x);
+  zoneAxis.heelY = floorToPixel(axis.heelBack.y);
+  zoneAxis.toeX = floorToPixel(axis.secondToeBase.x);
+  zoneAxis.toeY = floorToPixel(axis.secondToeBase.y);
+  zoneAxis.pointCount = 2;
+  return zoneAxis;
+}
+
+bool medialZonesOnRight(FootSide side, const FootAxis& zoneAxis) {
+  // The medial side is the right of the heading for a left foot.
+  return (side == FootSide::Left) == (zoneAxis.toeY > zoneAxis.heelY);
+}
+
+GaitZone gaitZoneOf(int stationZone, bool medialRight) {
+  const bool right = stationZone % 2 == 1;
+  return static_cast<GaitZone>(stationZone - stationZone % 2 + (right == medialRight ? 0 : 1));
+}
+
+FigureSpread spreadOf(const std::vector<double>& values) {
+  FigureSpread s;
+  s.count = static_cast<int>(values.size());
+  if (values.empty()) return s;
+  for (double v : values) s.mean += v;
+  s.mean /= values.size();
+  if (values.size() > 1) {
+    double squares = 0;
+    for (double v : values) squares += (v - s.mean) * (v - s.mean);
+    s.spread = std::sqrt(squares / (values.size() - 1));
+  }
+  return s;
+}
 
 ContactPhases contactPhases(const std::vector<GaitLinePoint>& line, double framePeriod) {
   ContactPhases phases;
@@ -129,18 +162,10 @@ ContactFigures computeContactFigures(const GaitContact& contact, double framePer
   if (!f.axis.found) return f;
   f.valid = true;
   const FootAxisOnPrint& axis = f.axis;
-  // The station's zones on the axis, from the back of the heel to the second toe's base.
-  FootAxis stationAxis;
-  stationAxis.heelX = floorToPixel(axis.heelBack.x);
-  stationAxis.heelY = floorToPixel(axis.heelBack.y);
-  stationAxis.toeX = floorToPixel(axis.secondToeBase.x);
-  stationAxis.toeY = floorToPixel(axis.secondToeBase.y);
-  stationAxis.pointCount = 2;
+  const FootAxis stationAxis = stationZoneAxis(axis);
   std::vector<int8_t> zoneOfPixel(kCanvasPixels, -1);
   markFootZones(stationAxis, zoneOfPixel.data());
-  // The station's zone split is by the picture's left and right; the medial side is the right
-  // of the heading for a left foot.
-  const bool medialRight = (side == FootSide::Left) == (stationAxis.toeY > stationAxis.heelY);
+  const bool medialRight = medialZonesOnRight(side, stationAxis);
   for (size_t i = 0; i < contact.frames.size(); ++i) {
     GaitLinePoint& point = f.gaitLine[i];
     zoneLoads(contact.frames[i].levels, zoneOfPixel.data(), medialRight, point);
@@ -237,16 +262,7 @@ GaitSummary summariseGait(const std::vector<GaitContact>& contacts,
         if (std::optional<double> v = figureValue(figures[i], static_cast<GaitFigure>(k)))
           values.push_back(*v);
       }
-      FigureSpread& s = (side == FootSide::Left ? summary.left : summary.right)[k];
-      s.count = static_cast<int>(values.size());
-      if (values.empty()) continue;
-      for (double v : values) s.mean += v;
-      s.mean /= values.size();
-      if (values.size() > 1) {
-        double squares = 0;
-        for (double v : values) squares += (v - s.mean) * (v - s.mean);
-        s.spread = std::sqrt(squares / (values.size() - 1));
-      }
+      (side == FootSide::Left ? summary.left : summary.right)[k] = spreadOf(values);
     }
   }
   return summary;

@@ -10,6 +10,8 @@
 
 #include "pedalyx/imaging/gait_axis.h"
 
+struct FootAxis;
+
 // The station's six zones (heel, middle and forefoot thirds of the axis, each split by the
 // axis), named by the foot's own sides.
 enum GaitZone {
@@ -68,6 +70,14 @@ struct ContactFigures {
   std::optional<double> pushOffMedialShare;
 };
 
+// The station's zone map (markFootZones) placed on a print's axis: from the back of the heel to
+// the second toe's base. Its zones are split by the picture's left and right; the foot's
+// medial zones are its right-hand ones when medialZonesOnRight holds.
+FootAxis stationZoneAxis(const FootAxisOnPrint& axis);
+bool medialZonesOnRight(FootSide side, const FootAxis& zoneAxis);
+// The walking zone of a station zone (0..5, numbered as FootAxis::zoneShare).
+GaitZone gaitZoneOf(int stationZone, bool medialRight);
+
 // Phase shares of a contact's heel and forefoot loads per frame (the phase rule on its own).
 ContactPhases contactPhases(const std::vector<GaitLinePoint>& line, double framePeriod);
 
@@ -105,6 +115,9 @@ struct FigureSpread {
   double mean = 0;
   double spread = 0;  // sample standard deviation; 0 for one contact
 };
+
+// Mean and sample standard deviation of some values.
+FigureSpread spreadOf(const std::vector<double>& values);
 
 struct GaitSummary {
   std::array<FigureSpread, kGaitFigureCount> left{}, right{};

@@ -3,19 +3,13 @@
 #include <cstdio>
 #include <opencv2/imgcodecs.hpp>
 
+#include "pedalyx/imaging/gait_figure_names.h"
 #include "pedalyx/imaging/measure_marks.h"
+#include "pedalyx/report/csv_table.h"
 #include "pedalyx/report/measurement_database.h"
 #include "platform/files.h"
 
 namespace {
-
-// The figure columns, in the order of GaitFigure.
-constexpr const char* kFigureColumns[] = {
-    "接觸時間 ms", "足長 mm",    "足寬 mm",    "足偏角 deg", "步態線長 mm", "內側偏移 mm",
-    "外側偏移 mm", "初始接觸 %", "前掌接觸 %", "全足支撐 %", "蹬離 %",      "足跟內側 %",
-    "足跟外側 %",  "足中內側 %", "足中外側 %", "前掌內側 %", "前掌外側 %",  "蹬離前掌內側 %"};
-static_assert(sizeof kFigureColumns / sizeof kFigureColumns[0] == kGaitFigureCount,
-              "one column per figure");
 
 std::string number(double value, const char* pattern = "%.2f") {
   char text[48];
@@ -29,7 +23,10 @@ const char* yesNo(bool value) { return value ? "是" : "否"; }
 
 std::string gaitTableHeader() {
   std::string header = "記錄,ID,序號,足,換邊,完整,剔除,開始 s,幀數,每秒幀數";
-  for (const char* column : kFigureColumns) header += std::string(",") + column;
+  for (int k = 0; k < kGaitFigureCount; ++k) {
+    const GaitFigureName& name = gaitFigureName(static_cast<GaitFigure>(k));
+    header += std::string(",") + name.traditional + " " + name.unit;
+  }
   return toAnsi(header) + "\n";
 }
 
@@ -93,26 +90,75 @@ std::string gaitFilePath(const std::string& startDirectory, const std::string& r
                             record + "_" + std::to_string(index + 1));
 }
 
-GaitSaveOutcome saveGaitRecording(const std::string& startDirectory, const std::string& record,
-                                  const std::string& id, const GaitResults& results,
-                                  const unsigned char* colourTable) {
-  GaitSaveOutcome outcome;
-  const std::string table = platform::joinPath(startDirectory, kGaitTableName);
+namespace {
+
+// Every contact's row, and the rows' contents as the outcome keeps them.
+std::string rowsOf(const std::string& record, const std::string& id, const GaitResults& results,
+                   GaitSaveOutcome& outcome) {
   std::string bytes;
-  for (size_t i = 0; i < results.contacts.size(); ++i)
-    bytes += gaitTableRow(record, id, results, i);
-  if (!bytes.empty()) {
-    if (!platform::fileExists(table)) bytes = gaitTableHeader() + bytes;
-    outcome.rowsWritten = platform::appendWhole(table, bytes);
+  for (size_t i = 0; i < results.contacts.size(); ++i) {
+    const std::string row = gaitTableRow(record, id, results, i);
+    outcome.rows.push_back(row.substr(0, row.size() - 1));
+    bytes += row;
   }
+  return bytes;
+}
+
+// Every contact's trace and, with a colour table, its peak picture.
+void writeContactFiles(const std::string& startDirectory, const std::string& record,
+                       const GaitResults& results, const unsigned char* colourTable,
+                       GaitSaveOutcome& outcome) {
   platform::makeDirectory(platform::joinPath(startDirectory, kGaitFolder));
   for (size_t i = 0; i < results.contacts.size(); ++i) {
     const std::string base = gaitFilePath(startDirectory, record, i);
     if (!platform::writeFileAtomic(base + ".csv", gaitTraceText(results, i)))
       outcome.failedFiles.push_back(base + ".csv");
+    if (colourTable == nullptr) continue;
     const std::string png = peakPicturePng(results.figures[i].peak, colourTable);
     if (png.empty() || !platform::writeFileAtomic(base + ".png", png))
       outcome.failedFiles.push_back(base + ".png");
   }
+}
+
+}  // namespace
+
+GaitSaveOutcome saveGaitRecording(const std::string& startDirectory, const std::string& record,
+                                  const std::string& id, const GaitResults& results,
+                                  const unsigned char* colourTable) {
+  GaitSaveOutcome outcome;
+  const std::string table = platform::joinPath(startDirectory, kGaitTableName);
+  std::string bytes = rowsOf(record, id, results, outcome);
+  if (!bytes.empty()) {
+    if (!platform::fileExists(table)) bytes = gaitTableHeader() + bytes;
+    outcome.rowsWritten = platform::appendWhole(table, bytes);
+  }
+  writeContactFiles(startDirectory, record, results, colourTable, outcome);
+  return outcome;
+}
+
+GaitSaveOutcome rewriteGaitRecording(const std::string& startDirectory, const std::string& record,
+                                     const std::string& id, const GaitResults& results,
+                                     const std::vector<std::string>& previousRows) {
+  GaitSaveOutcome outcome;
+  const std::string path = platform::joinPath(startDirectory, kGaitTableName);
+  const std::string rows = rowsOf(record, id, results, outcome);
+  std::string table = gaitTableHeader();
+  if (platform::fileExists(path)) {
+    const std::optional<std::string> bytes = platform::readWholeFile(path);
+    if (!bytes) {
+      outcome.failedFiles.push_back(path);
+      return outcome;
+    }
+    std::vector<std::string> checksums;
+    for (const std::string& row : previousRows) checksums.push_back(report::rowChecksum(row));
+    int removed = 0;
+    table = report::tableWithout(*bytes, report::RowLayout::kLineFeedLast, checksums, removed);
+    // An empty table gets its header; one whose last row lost its line end gets whole rows.
+    if (table.empty()) table = gaitTableHeader();
+    if (table.back() != '\n') table += '\n';
+  }
+  outcome.rowsWritten = platform::writeFileAtomic(path, table + rows);
+  if (!outcome.rowsWritten) outcome.failedFiles.push_back(path);
+  writeContactFiles(startDirectory, record, results, nullptr, outcome);
   return outcome;
 }

@@ -7,9 +7,16 @@
 #include <vector>
 
 #include "pedalyx/imaging/gait_recorder.h"
+#include "pedalyx/report/sway_store.h"
 
 constexpr const char* kGaitTableName = "Gait.csv";
 constexpr const char* kGaitFolder = "GAIT";
+
+// A recording's name: the ID made fit for a file name and the local time to the second, as the
+// sway recordings are named.
+inline std::string gaitRecordName(const std::string& id, const platform::LocalTime& time) {
+  return swayRecordName(id, time);
+}
 
 // The header line of "Gait.csv" in Big5, with its line end.
 std::string gaitTableHeader();
@@ -34,6 +41,7 @@ std::string gaitFilePath(const std::string& startDirectory, const std::string& r
 
 struct GaitSaveOutcome {
   bool rowsWritten = false;
+  std::vector<std::string> rows;         // each row as written, without its line end
   std::vector<std::string> failedFiles;  // full paths of traces and pictures not written
 };
 
@@ -42,3 +50,12 @@ struct GaitSaveOutcome {
 GaitSaveOutcome saveGaitRecording(const std::string& startDirectory, const std::string& record,
                                   const std::string& id, const GaitResults& results,
                                   const unsigned char* colourTable);
+
+// After the operator dropped a contact or gave it to the other foot: the recording's rows in
+// "Gait.csv" replaced by its rows as they are now (the rows `previousRows` holds, as the last
+// save returned them, leave the table; every other byte stays), the table written whole, and
+// every contact's trace written again (its medial and lateral follow the foot). Nothing is
+// written when the table exists but cannot be read.
+GaitSaveOutcome rewriteGaitRecording(const std::string& startDirectory, const std::string& record,
+                                     const std::string& id, const GaitResults& results,
+                                     const std::vector<std::string>& previousRows);

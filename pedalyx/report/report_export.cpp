@@ -130,8 +130,8 @@ bool ensureFolder(const std::string& folder, const ConsoleSink& console) {
   return created;
 }
 
-bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels, const std::string& path,
-              const ConsoleSink& console) {
+bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels,
+              const uint8_t* pageThreePixels, const std::string& path, const ConsoleSink& console) {
   PdfErrors errors{&console};
   HPDF_Doc pdf = HPDF_New(pdfErrorHandler, &errors);
   if (pdf == nullptr) {
@@ -141,7 +141,7 @@ bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels, const 
   console("can create PdfDoc object\n");
   std::string bytes;
   if (!errors.failed) HPDF_SetCompressionMode(pdf, HPDF_COMP_IMAGE);
-  for (const uint8_t* pixels : {pageOnePixels, pageTwoPixels}) {
+  for (const uint8_t* pixels : {pageOnePixels, pageTwoPixels, pageThreePixels}) {
     if (pixels == nullptr || errors.failed) continue;
     HPDF_Page page = HPDF_AddPage(pdf);
     HPDF_Image image = nullptr;
@@ -192,8 +192,8 @@ ExportResult exportReport(const ExportInputs& in) {
   ExportResult result;
   result.reportName = reportName(in.phone, in.time);
   ensureFolder(kPdfFolder, in.console);
-  result.pdfWritten =
-      writePdf(in.pageOnePixels, in.pageTwoPixels, pdfPath(result.reportName), in.console);
+  result.pdfWritten = writePdf(in.pageOnePixels, in.pageTwoPixels, in.pageThreePixels,
+                               pdfPath(result.reportName), in.console);
   // Feet the insole tool would refuse are not handed over, and the tool is not started.
   const std::string refusal = handoffRefusal(in.left, in.right);
   if (refusal.empty()) {

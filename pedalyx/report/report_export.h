@@ -35,10 +35,15 @@ void printToConsole(const std::string& line);
 bool ensureFolder(const std::string& folder, const ConsoleSink& console);
 
 // Writes the report pages (each kPageWidth x kPageHeight RGB bytes, top row first) as A4 PDF
-// pages in order; a missing page 2 (nullptr) leaves a one-page PDF. Library errors are printed
-// and leave no file behind. True when the file was written.
-bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels, const std::string& path,
-              const ConsoleSink& console);
+// pages in order; a missing page (nullptr) is left out, so page 1 alone gives a one-page PDF
+// and the walking page a third one. Library errors are printed and leave no file behind. True
+// when the file was written.
+bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels,
+              const uint8_t* pageThreePixels, const std::string& path, const ConsoleSink& console);
+inline bool writePdf(const uint8_t* pageOnePixels, const uint8_t* pageTwoPixels,
+                     const std::string& path, const ConsoleSink& console) {
+  return writePdf(pageOnePixels, pageTwoPixels, nullptr, path, console);
+}
 // A one-page PDF of page 1 alone.
 inline bool writePdf(const uint8_t* pageOnePixels, const std::string& path,
                      const ConsoleSink& console) {
@@ -56,9 +61,10 @@ int removeStaleTemporaryFiles(const ConsoleSink& console);
 struct ExportInputs {
   std::string phone;
   platform::LocalTime time{};
-  const uint8_t* pageOnePixels = nullptr;  // page 1 as captured, RGB, top row first
-  const uint8_t* pageTwoPixels = nullptr;  // page 2 likewise
-  const uint8_t* plainImage = nullptr;     // pressure picture without overlays, BGR, bottom first
+  const uint8_t* pageOnePixels = nullptr;    // page 1 as captured, RGB, top row first
+  const uint8_t* pageTwoPixels = nullptr;    // page 2 likewise
+  const uint8_t* pageThreePixels = nullptr;  // the walking page, when there is one
+  const uint8_t* plainImage = nullptr;       // pressure picture without overlays, BGR, bottom first
   FootHandoff left, right;
   ConsoleSink console = printToConsole;
   // Starts the insole tool without waiting for it.

@@ -8,6 +8,8 @@
 #include <opencv2/core.hpp>
 
 #include "pedalyx/report/report_pressure_gl.h"
+#include "pedalyx/imaging/gait_recorder.h"
+#include "pedalyx/report/report_gait_gl.h"
 #include "pedalyx/report/report_sway_gl.h"
 #include "pedalyx/report/report_text_gl.h"
 #include "pedalyx/report/report_view.h"
@@ -154,6 +156,18 @@ void GL_Display_report::composeAndCapture(const ReportInputs& in) {
     drawSwaySection({font.get(), tableFont.get(), smallFont.get()}, *in.sway,
                     in.pressure.source != PressureSource::LevelsOnly);
   capturePage(pageTwoPixels, pageImage);
+
+  // Page 3: the walking recording, when it has contacts.
+  if (in.gait != nullptr && in.gaitPressures != nullptr && !in.gait->contacts.empty()) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawPicture(texture.get(), pageThreeTemplate, wholePage);
+    drawGaitPage(gaitFont.get(), *in.gait, *in.gaitPressures, in.colourTable, texture.get());
+    pageThreePixels.resize(pageOnePixels.size());
+    capturePage(pageThreePixels, pageImage);
+  } else {
+    std::vector<unsigned char>().swap(pageThreePixels);  // its 6.5 MB go with it
+  }
+  if (pageIndex >= pageCount()) pageIndex = 0;
   refreshPending = false;
 
   if (exportPending && runExport) runExport(*this);

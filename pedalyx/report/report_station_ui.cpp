@@ -6,6 +6,7 @@
 #include <FL/Fl_Output.H>
 #include <FL/Fl_Value_Input.H>
 
+#include "pedalyx/imaging/gait_pressure_ui.h"
 #include "pedalyx/imaging/pressure_view.h"
 #include "pedalyx/imaging/station_pressure_ui.h"
 #include "pedalyx/report/examination_keeping.h"
@@ -68,6 +69,11 @@ ReportInputs readReportInputsFromStation() {
     const StationPressure pressure = stationPressure();
     in.pressure = pressure.figures;
     in.pressureScale = pressure.scale;
+    if (pressureView->gaitRecorder.state() == GaitRecorder::State::Done) {
+      in.gait = &pressureView->gaitRecorder.results();
+      in.gaitPressures = &stationGaitPressures();
+      in.colourTable = pressureView->colourTable;
+    }
   }
   return in;
 }
@@ -78,6 +84,7 @@ void exportReport(GL_Display_report& view) {
   in.time = platform::localTime(platform::epochSeconds());
   in.pageOnePixels = view.pageOnePixels.data();
   in.pageTwoPixels = view.pageTwoPixels.data();
+  if (view.hasWalkingPage()) in.pageThreePixels = view.pageThreePixels.data();
   static const unsigned char noPicture[report::kPictureWidth * report::kPictureHeight * 3] = {};
   in.plainImage = pressureView != nullptr ? pressureView->plainImage : noPicture;
   in.left = footOf(leftArchInput, leftLengthInput, leftWidthInput, 0);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <opencv2/imgcodecs.hpp>
 
+#include "pedalyx/report/gait_page_layout.h"
 #include "pedalyx/report/report_assets.h"
 #include "pedalyx/report/report_text_gl.h"
 
@@ -22,8 +23,9 @@ struct ButtonPlace {
   bool contains(int x, int y) const { return x >= left && x < right && y >= bottom && y < top; }
 };
 
-ButtonPlace buttonPlace(const cv::Mat& picture, int pageIndex, int windowWidth) {
-  const int left = pageIndex == 0 ? windowWidth - kButtonMargin - picture.cols : kButtonMargin;
+// "next.png" lies in the bottom right corner, "save.png" in the bottom left one.
+ButtonPlace buttonPlace(const cv::Mat& picture, bool next, int windowWidth) {
+  const int left = next ? windowWidth - kButtonMargin - picture.cols : kButtonMargin;
   return {left, kButtonMargin, left + picture.cols, kButtonMargin + picture.rows};
 }
 
@@ -48,6 +50,7 @@ GL_Display_report::GL_Display_report()
   std::printf("w %d   h %d \n", w(), h());
   pageOneTemplate = loadPicture("./Origin_page1.png");
   pageTwoTemplate = loadPicture("./Origin_page2.png");
+  pageThreeTemplate = loadPicture("./Origin_page3.png");
   markImage = loadPicture("./mark.png");
   saveImage = loadPicture("./save.png");
   nextImage = loadPicture("./next.png");
@@ -55,6 +58,7 @@ GL_Display_report::GL_Display_report()
   font = report::loadReportFont();
   tableFont = report::loadReportFont(report::kSwayTableTextSize);
   smallFont = report::loadReportFont(report::kSwayLabelTextSize);
+  gaitFont = report::loadReportFont(report::kGaitTextSize);
 }
 
 GL_Display_report::~GL_Display_report() {
@@ -114,7 +118,9 @@ void GL_Display_report::showPage() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glBindTexture(GL_TEXTURE_2D, texture.get());
   if (displayDirty_) {
-    const auto& page = pageIndex == 1 ? pageTwoPixels : pageOnePixels;
+    const auto& page = pageIndex == 2 && hasWalkingPage() ? pageThreePixels
+                       : pageIndex >= 1                   ? pageTwoPixels
+                                                          : pageOnePixels;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, pageWidth, pageHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  page.data());
@@ -137,22 +143,25 @@ void GL_Display_report::showPage() {
 }
 
 void GL_Display_report::drawPageButton() {
-  const cv::Mat& picture = pageIndex == 0 ? nextImage : saveImage;
-  if (picture.empty() || !picture.isContinuous()) return;
-  const ButtonPlace place = buttonPlace(picture, pageIndex, w());
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, w(), 0, h(), 0, 1);
-  // The picture's first row is its top: drawn downwards from the top-left corner.
-  glRasterPos2i(place.left, place.top - 1);
-  glPixelZoom(1, -1);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glDrawPixels(picture.cols, picture.rows, GL_BGR, GL_UNSIGNED_BYTE, picture.data);
-  glPixelZoom(1, 1);
+  for (bool next : {false, true}) {
+    if (next ? pageIndex + 1 >= pageCount() : pageIndex == 0) continue;
+    const cv::Mat& picture = next ? nextImage : saveImage;
+    if (picture.empty() || !picture.isContinuous()) continue;
+    const ButtonPlace place = buttonPlace(picture, next, w());
+    // The picture's first row is its top: drawn downwards from the top-left corner.
+    glRasterPos2i(place.left, place.top - 1);
+    glPixelZoom(1, -1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glDrawPixels(picture.cols, picture.rows, GL_BGR, GL_UNSIGNED_BYTE, picture.data);
+    glPixelZoom(1, 1);
+  }
 }
 
 void GL_Display_report::turnPage(int index) {
-  if (index == pageIndex || (index != 0 && index != 1)) return;
+  if (index == pageIndex || index < 0 || index >= pageCount()) return;
   pageIndex = index;
   displayDirty_ = true;
   redraw();
@@ -162,10 +171,13 @@ int GL_Display_report::handle(int event) {
   switch (event) {
     case FL_PUSH:
       if (Fl::event_button() == FL_LEFT_MOUSE) {
-        const cv::Mat& picture = pageIndex == 0 ? nextImage : saveImage;
-        if (!picture.empty() &&
-            buttonPlace(picture, pageIndex, w()).contains(Fl::event_x(), h() - Fl::event_y() - 1))
-          turnPage(1 - pageIndex);
+        const int x = Fl::event_x(), y = h() - Fl::event_y() - 1;
+        if (pageIndex + 1 < pageCount() && !nextImage.empty() &&
+            buttonPlace(nextImage, true, w()).contains(x, y))
+          turnPage(pageIndex + 1);
+        else if (pageIndex > 0 && !saveImage.empty() &&
+                 buttonPlace(saveImage, false, w()).contains(x, y))
+          turnPage(pageIndex - 1);
       }
       if (Fl::event_button() == FL_MIDDLE_MOUSE) std::printf("middle mouse click \n");
       if (Fl::event_button() == FL_RIGHT_MOUSE) std::printf("right mouse click \n");

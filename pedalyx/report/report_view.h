@@ -1,9 +1,9 @@
 // The report window: composes the customer report as two A4 pages (1240 x 1754 pixels,
-// 150 dpi) in an off-screen framebuffer, keeps both pages as RGB pixel buffers and shows page 1
-// scaled into the window, page 1 or page 2: "next.png" at the bottom right of page 1 turns to
-// page 2, "save.png" at the bottom left of page 2 back to page 1. A capture happens when the
-// data-entry "OK" asks for a refresh and when the report gate asks for the export, which runs right
-// after the capture.
+// 150 dpi), and a third, the walking page, when the customer was recorded walking, in an
+// off-screen framebuffer, keeps the pages as RGB pixel buffers and shows one of them scaled
+// into the window: "next.png" at the bottom right turns to the next page, "save.png" at the
+// bottom left back to the one before. A capture happens when the data-entry "OK" asks for a
+// refresh and when the report gate asks for the export, which runs right after the capture.
 #pragma once
 #include <FL/Fl_Gl_Window.H>
 
@@ -18,6 +18,8 @@
 
 class FTFont;
 class SwayRecorder;
+struct GaitResults;
+struct GaitPressures;
 
 // What one capture shows: the values of the controls and the marked pressure picture.
 struct ReportInputs {
@@ -27,6 +29,11 @@ struct ReportInputs {
   // The pressure figures of the picture and their scale; levels only: no pressure table.
   PressureFigures pressure{};
   PressureScale pressureScale{};
+  // The customer's finished walking recording with its kPa figures, or none: with at least one
+  // contact it fills a third page, its pictures through the colour table (768 bytes).
+  const GaitResults* gait = nullptr;
+  const GaitPressures* gaitPressures = nullptr;
+  const unsigned char* colourTable = nullptr;
 };
 
 class GL_Display_report : public Fl_Gl_Window {
@@ -44,16 +51,20 @@ class GL_Display_report : public Fl_Gl_Window {
   TextureHandle frameTexture;     // its colour attachment
   RenderbufferHandle depthBuffer;
   int pageWidth = report::kPageWidth, pageHeight = report::kPageHeight;
-  cv::Mat pageOneTemplate, pageTwoTemplate;
+  cv::Mat pageOneTemplate, pageTwoTemplate, pageThreeTemplate;
   cv::Mat pageImage;  // header over a page buffer, used to flip it
   cv::Mat markImage, saveImage, nextImage;
   std::vector<unsigned char> pageOnePixels, pageTwoPixels;  // RGB, top row first
+  std::vector<unsigned char> pageThreePixels;  // the walking page; empty when it has none
+  bool hasWalkingPage() const { return !pageThreePixels.empty(); }
+  int pageCount() const { return hasWalkingPage() ? 3 : 2; }
   bool exportPending = false;  // set by the report gate: capture, then export
   bool refreshPending = true;  // set by "OK" of the data entry: capture
   std::unique_ptr<FTFont> font;
   std::unique_ptr<FTFont> tableFont;  // the sway figures table
   std::unique_ptr<FTFont> smallFont;  // the sway pictures' labels
-  int pageIndex = 0;                  // page shown: 0 page 1, 1 page 2
+  std::unique_ptr<FTFont> gaitFont;   // the walking page's text
+  int pageIndex = 0;                  // page shown: 0 page 1, 1 page 2, 2 the walking page
   // Shows the other page; the page buffers stay as captured.
   void turnPage(int index);
 

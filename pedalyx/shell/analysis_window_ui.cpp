@@ -1,6 +1,7 @@
 // The analysis window: three balance views, their arch indexes, the subject's body data and
-// condition cases for the measurement database, and the balance ratio slider. "歷史" and
-// "重心搖擺" and "足底壓力" are labelled controls: their texts are in station/labelled_controls.h.
+// condition cases for the measurement database, and the balance ratio slider. "歷史",
+// "重心搖擺", "足底壓力" and "步態分析" are labelled controls: their texts are in
+// station/labelled_controls.h.
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -160,6 +161,9 @@ void buildAnalysisWindow() {
   pressureButton = new Fl_Button(20, 700, 160, 40);
   pressureButton->labelsize(18);
   pressureButton->callback(pressureButtonCallback);
+  walkButton = new Fl_Button(820, 14, 130, 34);
+  walkButton->labelsize(18);
+  walkButton->callback(walkButtonCallback);
   buildGenderChoice();
   makeUnitCaption(148, 658, "kg");
   makeUnitCaption(151, 633, "cm");

@@ -26,6 +26,8 @@ void remarksButtonCallback(Fl_Widget* widget, void* data);
 void analysisAreaButtonCallback(Fl_Widget* widget, void* data);
 // "重心搖擺" of the analysis window: shows the sway window.
 void swayButtonCallback(Fl_Widget* widget, void* data);
+// "步態分析" of the analysis window: shows the walking window.
+void walkButtonCallback(Fl_Widget* widget, void* data);
 // "校正視窗" of the settings window: shows the calibration window.
 void cameraViewButtonCallback(Fl_Widget* widget, void* data);
 // "足底壓力" of the analysis window: shows the pressure window.

@@ -3,12 +3,14 @@
 // The types the list of labelled controls uses.
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Output.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Text_Display.H>
 #include <FL/Fl_Value_Input.H>
+#include <FL/Fl_Value_Slider.H>
 
 #include "pedalyx/station/handles.h"
 

@@ -69,6 +69,7 @@ void prepareNextSubject() {
   // Nothing measured on this customer may reach the next one's fields, pages or files.
   pressureView->analyzer->removeBothAxes();
   pressureView->swayRecorder.clear();
+  pressureView->gaitRecorder.clear();
   resetMeasureMarks();
   pressureView->measureMode = kNoTool;
   reportView->hide();

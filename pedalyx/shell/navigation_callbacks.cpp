@@ -46,6 +46,8 @@ void cameraViewButtonCallback(Fl_Widget*, void*) { calibrationWindow->show(); }
 
 void pressureButtonCallback(Fl_Widget*, void*) { pressureWindow->show(); }
 
+void walkButtonCallback(Fl_Widget*, void*) { walkWindow->show(); }
+
 void ratioSliderCallback(Fl_Widget*, void*) {
   // The captions point at these buffers, so they live as long as the program.
   static char lowLeftCaption[kBalanceCaptionSize];

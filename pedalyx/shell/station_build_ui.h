@@ -22,7 +22,9 @@ void buildSettingsWindow();
 void addStationIdentityInputs(int y);
 void buildAnalysisWindow();
 void buildMainWindow();
-// After the main window: the sway window on the pressure view's recorder.
+// After the main window: the sway and walking windows on the pressure view's recorders.
 void buildSwayWindow();
 // The pressure window of the analysis window's "足底壓力".
 void buildPressureWindow();
+// The walking window of the analysis window's "步態分析".
+void buildWalkWindow();

@@ -19,6 +19,7 @@ void buildStation() {
   buildMainWindow();
   buildSwayWindow();
   buildPressureWindow();
+  buildWalkWindow();
   // The window scales its content when the operator resizes it.
   mainWindow->resizable(mainWindow);
   // The station always starts in Traditional characters; the stored choice is not read.

@@ -52,5 +52,13 @@
   /* The analysis window's buttons that follow the language; its other labels stay. */ \
   X(Fl_Button, historyButton, "歷史", "历史") \
   X(Fl_Button, swayButton, "重心搖擺", "重心摇摆") \
-  X(Fl_Button, pressureButton, "足底壓力", "足底压力")
+  X(Fl_Button, pressureButton, "足底壓力", "足底压力") \
+  X(Fl_Button, walkButton, "步態分析", "步态分析") \
+  /* The walking window: its title and controls; its other texts follow the choice as drawn. */ \
+  X(Fl_Double_Window, walkWindow, "步態分析", "步态分析") \
+  X(Fl_Value_Slider, walkSecondsSlider, "記錄時間(秒)", "记录时间(秒)") \
+  X(Fl_Button, walkStartButton, "開始", "开始") \
+  X(Fl_Button, walkStopButton, "停止", "停止") \
+  X(Fl_Check_Button, walkDropCheck, "剔除這一步", "剔除这一步") \
+  X(Fl_Check_Button, walkSwapCheck, "換到另一足", "换到另一足")
 // clang-format on

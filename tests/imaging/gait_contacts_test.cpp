@@ -1,5 +1,6 @@
 // The walking contacts and their figures on hand-made level sequences with known answers: a
-// drawn foot whose parts load and unload on a schedule, placed at a known angle.
+// drawn foot whose parts load and unload on a schedule, placed at a known angle; and the
+// contacts' figures in kPa.
 #include "pedalyx/imaging/gait_contacts.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "pedalyx/imaging/gait_figures.h"
+#include "pedalyx/imaging/gait_pressure.h"
 
 namespace {
 
@@ -195,6 +197,43 @@ TEST(GaitContacts, AContactCutByTheEndIsKeptButLeftOutOfTheMeans) {
   EXPECT_NEAR(angle.mean, 5, 1.0);
   EXPECT_EQ(summary.right[0].count, 0);
   EXPECT_FALSE(summary.difference(GaitFigure::ContactMs).has_value());
+}
+
+// On a plate of 2 kPa a level the lateral ball (level 150) loads from frame 3 and the medial
+// from frame 5, so on either foot the lateral forefoot zone's pressure-time integral is the
+// longer; the heel (level 200) carries the foot's highest pressure. Scaled to a body weight,
+// the heaviest frame carries that weight.
+TEST(GaitContacts, KpaFiguresFallInTheFootsOwnZonesAndTheBodyWeightScale) {
+  PressureScale plate;
+  plate.source = PressureSource::Calibrated;
+  for (int level = 1; level < 256; ++level) plate.kpaOfLevel[level] = 2.0 * level;
+  for (FootSide side : {FootSide::Left, FootSide::Right}) {
+    SCOPED_TRACE(side == FootSide::Left ? "left" : "right");
+    GaitResults results;
+    results.contacts = findInRecording(rollOver(side, 7, false), 2, 2);
+    ASSERT_EQ(results.contacts.size(), 1u);
+    const GaitContact& contact = results.contacts[0];
+    results.figures.push_back(computeContactFigures(contact, kPeriod));
+    const ContactKpa kpa = contactKpa(contact, results.figures[0], plate);
+    ASSERT_TRUE(kpa.measured);
+    EXPECT_DOUBLE_EQ(kpa.foot.peakKpa, 400);
+    EXPECT_DOUBLE_EQ(kpa.zones[kHeelMedial].peakKpa, 400);
+    EXPECT_DOUBLE_EQ(kpa.zones[kForefootLateral].peakKpa, 300);
+    // 300 kPa from frame 3 or 5 to frame 19, reached from nothing over one frame.
+    EXPECT_NEAR(kpa.zones[kForefootLateral].pressureTimeIntegralKpaS, 1.5 + 16 * 3, 0.01);
+    EXPECT_NEAR(kpa.zones[kForefootMedial].pressureTimeIntegralKpaS, 1.5 + 14 * 3, 0.01);
+
+    const PressureScale weight = walkingPressureScale(results, nullptr, 6, 70);
+    ASSERT_EQ(weight.source, PressureSource::ScaledToBodyWeight);
+    int64_t heaviest = 0;
+    for (const ContactFrame& frame : contact.frames) {
+      int64_t load = 0;
+      for (uint8_t level : frame.levels.levels) load += level;
+      heaviest = std::max(heaviest, load);
+    }
+    const double forceN = heaviest * weight.kpaOfLevel[1] * canvasPixelAreaCm2() * 0.1;
+    EXPECT_NEAR(forceN, 70 * 9.81, 0.01);
+  }
 }
 
 }  // namespace
