@@ -1,8 +1,7 @@
 #include "pedalyx/imaging/gait_pressure_ui.h"
 
-#include <FL/Fl_Value_Input.H>
-
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/imaging/station_pressure_ui.h"
 #include "pedalyx/station/handles.h"
 
 namespace {
@@ -29,7 +28,7 @@ const GaitPressures& stationGaitPressures() {
   Made now;
   now.valid = recorder.state() == GaitRecorder::State::Done;
   now.revision = recorder.revision();
-  now.weight = weightInput != nullptr ? weightInput->value() : 0.0;
+  now.weight = typedBodyWeightKg();
   now.toneDensity = view.filterValues().gen;
   now.calibration = view.pressureCalibration ? &*view.pressureCalibration : nullptr;
   if (now == made) return pressures;

@@ -8,6 +8,7 @@
 #include "pedalyx/report/database_rows.h"
 #include "pedalyx/report/examination_parts.h"
 #include "pedalyx/report/examination_reader.h"
+#include "pedalyx/report/gait_store.h"
 #include "pedalyx/report/measurement_database.h"
 #include "pedalyx/report/report_export.h"
 #include "pedalyx/report/sway_store.h"
@@ -22,8 +23,15 @@ struct TableKind {
   const char* name;
   RowLayout layout;
 };
-const TableKind kTables[2] = {{kDatabaseFile, RowLayout::kLineFeedFirst},
-                              {kSwayTableName, RowLayout::kLineFeedLast}};
+const TableKind kTables[3] = {{kDatabaseFile, RowLayout::kLineFeedFirst},
+                              {kSwayTableName, RowLayout::kLineFeedLast},
+                              {kGaitTableName, RowLayout::kLineFeedLast}};
+
+RowLayout layoutOf(const std::string& table) {
+  for (const TableKind& kind : kTables)
+    if (table == kind.name) return kind.layout;
+  return RowLayout::kLineFeedFirst;
+}
 
 // The Big5 bytes a table holds for the key, and whether they tell the key apart from every
 // other: Big5 keeps every character, and no '?' stands in it that could be a lost one.
@@ -84,6 +92,7 @@ bool planErasure(ExaminationStore& store, const std::string& id, const std::stri
     if (!key->empty()) keys.emplace_back(tableBytesOf(*key, exact), exact);
   }
   std::vector<std::string> unheldRecordNames;  // of sway rows erased without a record
+  std::vector<std::string> unheldWalkNames;    // of walking rows likewise
   std::vector<std::string> unheldStamps;       // of database rows likewise
   for (const TableKind& kind : kTables) {
     ErasureTable table{kind.name, {}, {}};
@@ -106,7 +115,8 @@ bool planErasure(ExaminationStore& store, const std::string& id, const std::stri
           if (take && kind.layout == RowLayout::kLineFeedFirst)
             unheldStamps.push_back((*fields)[0]);
           if (take && kind.layout == RowLayout::kLineFeedLast)
-            unheldRecordNames.push_back(platform::big5ToUtf8((*fields)[0]));
+            (std::string(kind.name) == kGaitTableName ? unheldWalkNames : unheldRecordNames)
+                .push_back(platform::big5ToUtf8((*fields)[0]));
           break;
         }
       }
@@ -150,6 +160,15 @@ bool planErasure(ExaminationStore& store, const std::string& id, const std::stri
       if (!store.holdsFile(relative)) addFile(store, own, relative, seenFiles, plan);
     }
   }
+  // A walking recording's contacts: "GAIT/<record>_<n>.csv" and ".png".
+  const std::string walkFolder = platform::joinPath(store.folder(), kGaitFolder);
+  for (const std::string& name : platform::listFolder(walkFolder)) {
+    for (const std::string& recordName : unheldWalkNames) {
+      if (name.compare(0, recordName.size() + 1, recordName + "_") != 0) continue;
+      const std::string relative = std::string(kGaitFolder) + "/" + name;
+      if (!store.holdsFile(relative)) addFile(store, own, relative, seenFiles, plan);
+    }
+  }
   return true;
 }
 
@@ -182,8 +201,7 @@ ErasureResult eraseCustomer(ExaminationStore& store, const ErasurePlan& plan) {
   ErasureResult result;
   for (const ErasureTable& table : plan.tables) {
     if (table.checksums.empty()) continue;
-    const RowLayout layout =
-        table.table == kSwayTableName ? RowLayout::kLineFeedLast : RowLayout::kLineFeedFirst;
+    const RowLayout layout = layoutOf(table.table);
     const std::string path = platform::joinPath(store.folder(), table.table);
     const std::optional<std::string> bytes = platform::readWholeFile(path);
     int removed = 0;

@@ -1,7 +1,7 @@
 // Erasing one customer on request: first the list of what will go (their records in the store,
-// their rows of "Database_2080.csv" and "Sway.csv", their files), then, once the operator has
-// confirmed it, the erasure itself and a line in "erasure_log.txt" that says when and how much,
-// without any personal data.
+// their rows of "Database_2080.csv", "Sway.csv" and "Gait.csv", their files), then, once the
+// operator has confirmed it, the erasure itself and a line in "erasure_log.txt" that says when and
+// how much, without any personal data.
 //
 // A row or file is the customer's when one of their records holds it (rows are known by the
 // checksum of their bytes). A row no record holds is theirs when its ID is theirs as the Big5
@@ -18,7 +18,7 @@ namespace report {
 constexpr const char* kErasureLogFile = "erasure_log.txt";
 
 struct ErasureTable {
-  std::string table;                   // "Database_2080.csv" or "Sway.csv"
+  std::string table;                   // "Database_2080.csv", "Sway.csv" or "Gait.csv"
   std::vector<std::string> checksums;  // of the rows to remove
   std::vector<int> lines;              // where they are in the file now
 };

@@ -66,6 +66,10 @@ struct ExaminationPart {
   std::vector<ExaminationFigure> figures;
   std::vector<ExaminationFile> files;  // path and role; the store takes their checksums
   std::vector<TableRowLink> rows;
+  // Not empty for a recording whose rows were rewritten in place (a walking recording after a
+  // correction): the record's links to rows of the same tables whose key begins with it go
+  // first, since those rows are no longer in the table.
+  std::string replacedRowKeyPrefix;
 };
 
 struct ExaminationRecord {

@@ -50,6 +50,9 @@ constexpr const char* kCompleteRecord =
     " customer_weight = coalesce(?10, customer_weight), report_name = coalesce(?11, report_name),"
     " updated_at = ?12, revision = revision + 1, outbox_state = 'pending', outbox_reason = '',"
     " outbox_changed_at = ?12 WHERE record_key = ?1";
+constexpr const char* kDeleteRowsOfKey =
+    "DELETE FROM table_rows WHERE record_key = ?1 AND table_name = ?2"
+    " AND substr(row_key, 1, length(?3)) = ?3";
 constexpr const char* kDeleteGroup =
     "DELETE FROM figures WHERE record_key = ?1"
     " AND kind IN (SELECT kind FROM figure_kinds WHERE figure_group = ?2)";
@@ -294,6 +297,15 @@ StoreWrite ExaminationStore::complete(const std::string& recordId, const Examina
   for (auto g = groups.begin(); ok && g != groups.end(); ++g) {
     SqlStatement* remove = sql_.statement(kDeleteGroup);
     ok = remove != nullptr && remove->bind(1, key).bind(2, *g).run();
+  }
+  if (!part.replacedRowKeyPrefix.empty()) {
+    std::set<std::string> tables;
+    for (const TableRowLink& row : part.rows) tables.insert(row.table);
+    for (auto t = tables.begin(); ok && t != tables.end(); ++t) {
+      SqlStatement* remove = sql_.statement(kDeleteRowsOfKey);
+      ok = remove != nullptr &&
+           remove->bind(1, key).bind(2, *t).bind(3, part.replacedRowKeyPrefix).run();
+    }
   }
   ok = ok && insertDetails(key, part.figures, files, part.rows);
   result.written = finish(ok, "the examination store was not written: ", result.error);

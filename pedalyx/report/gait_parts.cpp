@@ -92,6 +92,7 @@ ExaminationPart partOfWalking(const std::string& recordName, const std::string& 
     }
   }
 
+  part.replacedRowKeyPrefix = recordName + "_";
   if (outcome.rowsWritten)
     for (size_t i = 0; i < outcome.rows.size(); ++i)
       part.rows.push_back(

@@ -15,6 +15,7 @@
 
 #include "pedalyx/imaging/gait_pressure_ui.h"
 #include "pedalyx/imaging/pressure_view.h"
+#include "pedalyx/report/examination_keeping.h"
 #include "pedalyx/report/gait_parts.h"
 #include "pedalyx/report/gait_store.h"
 #include "pedalyx/shell/station_build_ui.h"
@@ -266,6 +267,7 @@ void WalkWindow::recordingDone() {
   filesFailed_ = (!saved.rowsWritten && !r.contacts.empty()) || !saved.failedFiles.empty();
   examinationPart_ =
       report::partOfWalking(recordName_, id, r, stationGaitPressures(), saved, startDirectory_);
+  if (!r.contacts.empty()) addToExamination(examinationPart_);
   status_ = StatusLine::Done;
   chosen_ = r.contacts.empty() ? -1 : 0;
 }
@@ -279,6 +281,7 @@ void WalkWindow::saveCorrection() {
   filesFailed_ = filesFailed_ || !saved.rowsWritten || !saved.failedFiles.empty();
   examinationPart_ =
       report::partOfWalking(recordName_, id, r, stationGaitPressures(), saved, startDirectory_);
+  addToExamination(examinationPart_);
 }
 
 void WalkWindow::chooseContact(int contact) {

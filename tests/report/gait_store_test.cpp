@@ -8,34 +8,13 @@
 #include <cstdlib>
 #include <opencv2/imgcodecs.hpp>
 
+#include "gait_results_fixture.h"
 #include "pedalyx/report/csv_table.h"
 #include "pedalyx/report/gait_parts.h"
 #include "platform/files.h"
 #include "platform/text_encoding.h"
 
 namespace {
-
-// Two contacts of a square print, one each side, the second dropped by the operator.
-GaitResults twoContacts() {
-  ContactFinder finder;
-  std::vector<uint8_t> levels(kCanvasPixels, 0);
-  for (int n = 0; n < 14; ++n) {
-    std::fill(levels.begin(), levels.end(), 0);
-    const int x0 = n < 7 ? 40 : 230;
-    if (n % 7 >= 1 && n % 7 <= 5)
-      for (int y = 60; y < 90; ++y)
-        for (int x = x0; x < x0 + 20; ++x) levels[x + kCanvasWidth * y] = 100 + n;
-    finder.addFrame(100 + n, n / 50.0, levels.data());
-  }
-  GaitResults results;
-  results.frames = finder.frames();
-  results.framePeriod = 0.02;
-  results.contacts = finder.finish();
-  for (const GaitContact& c : results.contacts)
-    results.figures.push_back(computeContactFigures(c, results.framePeriod));
-  results.contacts[1].dropped = true;
-  return results;
-}
 
 TEST(GaitStore, RowsAppendUnderOneHeaderAndEachContactsFilesAreWhole) {
   char pattern[] = "/tmp/gait_store_XXXXXX";

@@ -1,11 +1,14 @@
 // A customer's data given out and erased: the erased customer's rows leave both tables and
 // every other row stays byte for byte (the tables then equal those of a station that never saw
 // the customer), their files go, other customers' stay, and the log says how much, not who.
+#include "../gait_results_fixture.h"
 #include "pedalyx/report/csv_table.h"
 #include "pedalyx/report/customer_data_export.h"
 #include "pedalyx/report/customer_erasure.h"
 #include "pedalyx/report/database_rows.h"
 #include "pedalyx/report/examination_reader.h"
+#include "pedalyx/report/gait_parts.h"
+#include "pedalyx/report/gait_store.h"
 #include "store_fixture.h"
 
 namespace report {
@@ -29,7 +32,25 @@ class Erasure : public StoreFolder {
     StoreFolder::TearDown();
   }
 
-  // One visit as the station writes it: export, save with bitmaps, an eyes-open recording.
+  // A walking recording whose second contact the operator then dropped: its rows are rewritten
+  // in place, and the record links the rows as they are now.
+  void walk(ExaminationSession* session, const std::string& station, const Customer& c,
+            int64_t when) {
+    GaitResults results = twoContacts();
+    results.contacts[1].dropped = false;
+    const unsigned char colours[768] = {};
+    const std::string name = gaitRecordName(c.id, platform::localTime(when + 180));
+    const GaitSaveOutcome saved = saveGaitRecording(station, name, c.id, results, colours);
+    if (session) session->add(partOfWalking(name, c.id, results, {}, saved, station), when);
+    results.contacts[1].dropped = true;
+    results.summary = summariseGait(results.contacts, results.figures);
+    const GaitSaveOutcome corrected =
+        rewriteGaitRecording(station, name, c.id, results, saved.rows);
+    if (session) session->add(partOfWalking(name, c.id, results, {}, corrected, station), when);
+  }
+
+  // One visit as the station writes it: export, save with bitmaps, an eyes-open recording and
+  // a walking recording.
   // `alsoInReference` writes the same rows into the reference station as well.
   void visit(ExaminationSession& session, const Customer& c, int64_t when, bool alsoInReference) {
     const std::string name = writeReportFiles(c.phone, platform::localTime(when), 20);
@@ -44,10 +65,15 @@ class Erasure : public StoreFolder {
     const SwaySaveOutcome out =
         saveSwayRecording(folder, sway, c.id, SwayCondition::EyesOpen, open, open);
     session.add(partOfSway(sway, c.id, SwayCondition::EyesOpen, open, open, out, folder), when);
+    walk(&session, folder, c, when);
+    ExaminationRecord record;
+    ASSERT_TRUE(writing->read(session.openRecordId(), record));
+    EXPECT_EQ(record.rows.size(), 1u + 1u + 2u) << "the rows of a corrected recording, once";
     session.nextCustomer();
     if (alsoInReference) {
       saveMeasurement(reference, m, {}, stamp);
       saveSwayRecording(reference, sway, c.id, SwayCondition::EyesOpen, open, open);
+      walk(nullptr, reference, c, when);
     }
   }
   // A row saved while the store could not be written: no record holds it.
@@ -60,12 +86,14 @@ class Erasure : public StoreFolder {
   }
 
   std::string reference;
+  ExaminationStore* writing = nullptr;  // the store the session writes
 };
 
 TEST_F(Erasure, TheCustomerLeavesEveryTableAndFolderAndNoOtherRowChanges) {
   auto store = openStore();
   ASSERT_TRUE(store);
   ExaminationSession session(store.get(), "", {"shop", "station"});
+  writing = store.get();
   const Customer a{"A123", "0987"}, b{"B,\"456\"", "0911"};
   visit(session, a, kFirst, false);
   visit(session, b, kFirst + 600, true);
@@ -80,9 +108,10 @@ TEST_F(Erasure, TheCustomerLeavesEveryTableAndFolderAndNoOtherRowChanges) {
   std::string error;
   ASSERT_TRUE(planErasure(*store, a.id, a.phone, plan, error)) << error;
   EXPECT_EQ(plan.recordIds.size(), 2u);
-  EXPECT_EQ(plan.rowCount(), 2 + 1 + 2);  // two saves, the row without record, two recordings
-  EXPECT_EQ(plan.files.size(), 2u * (2 + 3 + 1));
-  EXPECT_NE(describeErasurePlan(plan).find("將刪除 2 筆檢查記錄、5 列表格資料、12 個檔案"),
+  // Two saves, the row without record, two sway recordings, two walking recordings of two.
+  EXPECT_EQ(plan.rowCount(), 2 + 1 + 2 + 4);
+  EXPECT_EQ(plan.files.size(), 2u * (2 + 3 + 1 + 4));
+  EXPECT_NE(describeErasurePlan(plan).find("將刪除 2 筆檢查記錄、9 列表格資料、20 個檔案"),
             std::string::npos)
       << describeErasurePlan(plan);
   ErasurePlan lost;
@@ -92,10 +121,11 @@ TEST_F(Erasure, TheCustomerLeavesEveryTableAndFolderAndNoOtherRowChanges) {
 
   const ErasureResult result = eraseCustomer(*store, plan);
   ASSERT_TRUE(result.done) << result.error;
-  EXPECT_EQ(result.rows, 5);
-  EXPECT_EQ(result.files, 12);
+  EXPECT_EQ(result.rows, 9);
+  EXPECT_EQ(result.files, 20);
   EXPECT_EQ(table(folder, kDatabaseFile), table(reference, kDatabaseFile));
   EXPECT_EQ(table(folder, kSwayTableName), table(reference, kSwayTableName));
+  EXPECT_EQ(table(folder, kGaitTableName), table(reference, kGaitTableName));
   for (const std::string& file : plan.files)
     EXPECT_FALSE(platform::fileExists(platform::joinPath(folder, file))) << file;
 
@@ -111,7 +141,7 @@ TEST_F(Erasure, TheCustomerLeavesEveryTableAndFolderAndNoOtherRowChanges) {
   }
   EXPECT_EQ(store->pendingErasures().size(), 2u);
   const std::string log = table(folder, kErasureLogFile);
-  EXPECT_NE(log.find("erased 2 records, 5 table rows, 12 files\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("erased 2 records, 9 table rows, 20 files\n"), std::string::npos) << log;
   EXPECT_EQ(log.find(a.id), std::string::npos);
   EXPECT_EQ(log.find(a.phone), std::string::npos);
 
@@ -119,7 +149,7 @@ TEST_F(Erasure, TheCustomerLeavesEveryTableAndFolderAndNoOtherRowChanges) {
   const CustomerDataExport out = exportCustomerData(*store, b.id, b.phone, folder, kFirst);
   ASSERT_TRUE(out.written) << out.error;
   EXPECT_EQ(out.records, 2);
-  EXPECT_EQ(out.files, 12);
+  EXPECT_EQ(out.files, 20);
   SqlStatement* json =
       store->connection().statement("SELECT json_valid(?1), json_array_length(?1)");
   ASSERT_TRUE(json->bind(1, table(out.folder, "records.json")).step());
