@@ -89,8 +89,7 @@ double numberOf(const std::string& text) {
 MeasurementRecord measurementOfFields(const std::vector<std::string>& f) {
   MeasurementRecord m;
   m.id = platform::big5ToUtf8(f[1]);
-  const std::string gender = platform::big5ToUtf8(f[2]);
-  m.genderItem = gender == "男" ? 0 : gender == "女" ? 1 : gender == "中立" ? 2 : -1;
+  m.genderItem = genderItemOfWord(platform::big5ToUtf8(f[2]));
   m.age = numberOf(f[3]), m.height = numberOf(f[4]), m.weight = numberOf(f[5]);
   for (int s = 0; s < 2; ++s) {
     m.navicularDrop[s] = numberOf(f[6 + s]);

@@ -100,19 +100,6 @@ void addPressureFigures(Figures& add, const PressureFigures& p) {
 
 }  // namespace
 
-std::string genderWord(int item) {
-  switch (item) {
-    case 0:
-      return "男";
-    case 1:
-      return "女";
-    case 2:
-      return "中立";
-    default:
-      return "";
-  }
-}
-
 bool isStationPath(const std::string& path) {
   if (path.empty() || path[0] == '/') return false;
   size_t start = 0;

@@ -70,8 +70,6 @@ ExaminationPart partOfSway(const std::string& recordName, const std::string& id,
 std::vector<ExaminationFile> insoleFilesOf(const std::string& folder,
                                            const std::string& reportName);
 
-// The word for a gender choice's item (0 "男", 1 "女", 2 "中立"), "" for none.
-std::string genderWord(int item);
 
 // A path below the working directory: relative, without "." or ".." parts. The store keeps,
 // copies and deletes no other.

@@ -40,7 +40,7 @@ report::ExportFigures exportFiguresFromStation(const std::string& reportName) {
   c.email = textOf(emailInput);
   c.birthYear = textOf(birthYearInput);
   c.birthMonth = textOf(birthMonthInput);
-  c.gender = report::genderWord(entryGenderChoice != nullptr ? entryGenderChoice->value() : -1);
+  c.gender = genderWord(entryGenderChoice != nullptr ? entryGenderChoice->value() : -1);
   c.id = textOf(idInput);
   f.reportName = reportName;
   Fl_Value_Input* const lengths[2] = {leftLengthInput, rightLengthInput};

@@ -39,6 +39,18 @@ std::string decimalField(const char* format, double value) {
 
 std::string big5(const char* utf8) { return platform::utf8ToBig5(utf8); }
 
+const char* const kZoneHeaders[6] = {"左下", "右下", "左中", "右中", "左上", "右上"};
+const char* const kCaseNumbers[6] = {"一", "二", "三", "四", "五", "六"};
+// Six-zone fields of each foot in column order: heel row, middle row, forefoot row.
+const int kLeftZoneFields[6] = {4, 5, 2, 3, 0, 1};
+const int kRightZoneFields[6] = {10, 11, 8, 9, 6, 7};
+
+std::string bitmapName(uint32_t stamp, const char* split) {
+  return std::to_string(stamp) + split + ".bmp";
+}
+
+}  // namespace
+
 const char* genderWord(int item) {
   switch (item) {
     case 0:
@@ -52,17 +64,11 @@ const char* genderWord(int item) {
   }
 }
 
-const char* const kZoneHeaders[6] = {"左下", "右下", "左中", "右中", "左上", "右上"};
-const char* const kCaseNumbers[6] = {"一", "二", "三", "四", "五", "六"};
-// Six-zone fields of each foot in column order: heel row, middle row, forefoot row.
-const int kLeftZoneFields[6] = {4, 5, 2, 3, 0, 1};
-const int kRightZoneFields[6] = {10, 11, 8, 9, 6, 7};
-
-std::string bitmapName(uint32_t stamp, const char* split) {
-  return std::to_string(stamp) + split + ".bmp";
+int genderItemOfWord(const std::string& word) {
+  for (int item = 0; item < 3; ++item)
+    if (word == genderWord(item)) return item;
+  return -1;
 }
-
-}  // namespace
 
 std::string toAnsi(const std::string& utf8) {
   std::string bytes = platform::utf8ToBig5(utf8);

@@ -33,6 +33,11 @@ struct MeasurementRecord {
   double rightShare = 80;
 };
 
+// The database's word for a gender choice's item (0 "男", 1 "女", 2 "中立"), "" for any other;
+// genderItemOfWord is its inverse (-1 for a word it does not know).
+const char* genderWord(int item);
+int genderItemOfWord(const std::string& word);
+
 // The three balance pictures: 320 x 335 x 3 bytes each, R G B, bottom row first.
 struct BalancePictures {
   const unsigned char* low = nullptr;   // left foot carries the low share
