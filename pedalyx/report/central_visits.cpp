@@ -4,6 +4,7 @@
 #include <ctime>
 #include <set>
 
+#include "pedalyx/report/examination_parts.h"
 #include "pedalyx/report/store_sql.h"
 #include "platform/files.h"
 #include "platform/sha256.h"
@@ -142,7 +143,12 @@ bool fetchCentralPicture(CentralReader& reader, const std::string& folder,
                          ExaminationRecord& record) {
   for (ExaminationFile& file : record.files) {
     if (file.role != "pressure_png" || file.state == FileState::kIntact) continue;
-    const auto here = platform::readWholeFile(platform::joinPath(folder, file.path));
+    // The path and size come from another station: only a file below the working directory
+    // and no longer than the record's is read here.
+    const size_t limit = file.bytes > 0 ? static_cast<size_t>(file.bytes) : 0;
+    const auto here = isStationPath(file.path)
+                          ? platform::readWholeFile(platform::joinPath(folder, file.path), limit)
+                          : std::nullopt;
     if (here && platform::sha256Hex(*here) == file.sha256) {
       file.state = FileState::kIntact;
       continue;
@@ -151,7 +157,7 @@ bool fetchCentralPicture(CentralReader& reader, const std::string& folder,
     const std::string cached = platform::joinPath(
         kCentralCacheFolder, platform::sha256Hex(record.recordId + "\n" + file.path) + ".png");
     const std::string cachedPath = platform::joinPath(folder, cached);
-    const auto kept = platform::readWholeFile(cachedPath);
+    const auto kept = platform::readWholeFile(cachedPath, limit);
     if (kept && platform::sha256Hex(*kept) == file.sha256) {
       file.path = cached;
       file.state = FileState::kIntact;
