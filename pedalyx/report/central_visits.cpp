@@ -25,12 +25,12 @@ constexpr const char* kSelectFigures = R"sql(
 SELECT json_extract(value, '$.group'), json_extract(value, '$.name'),
   json_extract(value, '$.side'), json_extract(value, '$.value'), json_extract(value, '$.text'),
   json_extract(value, '$.unit'), json_extract(value, '$.origin')
-FROM json_each(?1, '$.figures') WHERE json_type(value) = 'object'
+FROM json_each(?1, '$.figures') WHERE type = 'object'
 )sql";
 constexpr const char* kSelectFiles = R"sql(
 SELECT json_extract(value, '$.path'), json_extract(value, '$.role'),
   json_extract(value, '$.sha256'), json_extract(value, '$.bytes')
-FROM json_each(?1, '$.files') WHERE json_type(value) = 'object'
+FROM json_each(?1, '$.files') WHERE type = 'object'
 )sql";
 
 int64_t secondsOfUtc(const std::string& text) {
