@@ -206,8 +206,10 @@ void showAnswer(const report::HistoryAnswer& answer) {
 }
 
 void followLookup(void*) {
+  // Asked before taking: the last answer may come in between, and must then be taken next time.
+  const bool busy = lookup().busy();
   if (auto answer = lookup().take()) showAnswer(*answer);
-  if (lookup().busy())
+  if (busy)
     Fl::repeat_timeout(kFollowSeconds, followLookup);
   else
     showStatus();
