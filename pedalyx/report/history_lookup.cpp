@@ -2,7 +2,9 @@
 
 #include <chrono>
 
+#include "pedalyx/report/central_visits.h"
 #include "pedalyx/report/examination_reader.h"
+#include "pedalyx/report/examination_session.h"
 
 namespace report {
 namespace {
@@ -13,6 +15,31 @@ double millisecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+void addCentralVisits(CentralReader& reader, const std::string& ownShop, HistoryAnswer& answer) {
+  answer.centralConfigured = true;
+  answer.centralAsked = true;
+  const CentralVisits central = reader.visits(answer.phone, answer.id);
+  answer.centralMissing = central.centralVisitsMissing();
+  answer.centralProblem = central.problem;
+  mergeCentralVisits(answer.records, answer.fromCentre,
+                     answer.centralMissing ? std::vector<CentralVisit>{} : central.visits, ownShop);
+}
+
+void checkAnswerFiles(CentralReader* reader, const std::string& folder, HistoryAnswer& answer) {
+  answer.fromCentre.resize(answer.records.size(), 0);
+  std::vector<ExaminationRecord> own;
+  for (size_t i = 0; i < answer.records.size(); ++i)
+    if (!answer.fromCentre[i]) own.push_back(std::move(answer.records[i]));
+  checkFiles(folder, own);
+  bool reachable = reader != nullptr;
+  for (size_t i = 0, next = 0; i < answer.records.size(); ++i) {
+    if (!answer.fromCentre[i])
+      answer.records[i] = std::move(own[next++]);
+    else if (reachable)
+      reachable = fetchCentralPicture(*reader, folder, answer.records[i]);
+  }
+}
 
 HistoryLookup::~HistoryLookup() {
   {
@@ -73,10 +100,30 @@ void HistoryLookup::run() {
                   reader->findCustomer(request.id, request.phone, answer.records, answer.error) &&
                   reader->importProblems(answer.problems, answer.error);
     answer.lookupMilliseconds = millisecondsSince(start);
+    if (!answer.read) {
+      publish(request.number, answer);
+      continue;
+    }
+    const CentralConfig config = readCentralConfig(request.folder);
+    if (config.configured()) {
+      answer.centralConfigured = true;
+      publish(request.number, answer);
+      if (config.status != CentralConfig::Status::Ready) {
+        answer.centralAsked = answer.centralMissing = true;
+        answer.centralProblem = config.problem;
+        answer.fromCentre.assign(answer.records.size(), 0);
+      } else {
+        if (!central_ || centralDescription_ != config.describe()) {
+          central_ = std::make_unique<CentralReader>(config);
+          centralDescription_ = config.describe();
+        }
+        addCentralVisits(*central_, readStationIdentity(request.folder).shop, answer);
+      }
+    }
     publish(request.number, answer);
-    if (!answer.read) continue;
     const auto checking = std::chrono::steady_clock::now();
-    checkFiles(request.folder, answer.records);
+    checkAnswerFiles(config.status == CentralConfig::Status::Ready ? central_.get() : nullptr,
+                     request.folder, answer);
     answer.filesChecked = true;
     answer.checkMilliseconds = millisecondsSince(checking);
     publish(request.number, answer);

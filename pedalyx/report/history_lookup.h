@@ -1,16 +1,21 @@
 // The history's look-up off the user-interface thread: a customer's records from the
 // examination store by the ID or phone exactly as typed, handed over in two steps, first the
 // records (the window shows them at once), then the same with every file checked (present,
-// checksum unchanged), which reads all their files. One look-up runs at a time; a request made
+// checksum unchanged), which reads all their files. With a central database configured in the
+// folder, the visits of every shop are asked of it in between and merged with the station's
+// own by record UUID (handed over as a further step); the pressure pictures of visits this
+// station does not hold are fetched with the file check. One look-up runs at a time; a request made
 // meanwhile runs after it, and only the newest request's answers are handed over.
 #pragma once
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "pedalyx/report/central_history.h"
 #include "pedalyx/report/examination_record.h"
 
 namespace report {
@@ -20,10 +25,23 @@ struct HistoryAnswer {
   bool read = false;      // false: the store could not be read, `error` says why
   std::string error;
   std::vector<ExaminationRecord> records;  // newest first
-  std::vector<ImportProblem> problems;     // rows the import could not read
+  // One flag per record: a visit known only from the central database (another shop's, or
+  // this station's own that it no longer holds).
+  std::vector<char> fromCentre;
+  bool centralConfigured = false;
+  bool centralAsked = false;  // the centre's visits are merged in, or it could not be asked
+  // The centre was configured but could not be asked: the visits of other shops are missing.
+  bool centralMissing = false;
+  std::string centralProblem;
+  std::vector<ImportProblem> problems;  // rows the import could not read
   bool filesChecked = false;
   double lookupMilliseconds = 0, checkMilliseconds = 0;
 };
+
+// Asks the centre and merges its visits into the answer, which holds the station's own.
+void addCentralVisits(CentralReader& reader, const std::string& ownShop, HistoryAnswer& answer);
+// Checks the station's own records' files and fetches the central records' pictures.
+void checkAnswerFiles(CentralReader* reader, const std::string& folder, HistoryAnswer& answer);
 
 class HistoryLookup {
  public:
@@ -54,6 +72,9 @@ class HistoryLookup {
   bool answeredWhole_ = true;
   bool stopping_ = false;
   std::thread thread_;
+  // The look-up thread's connection to the centre, kept for the window's questions.
+  std::unique_ptr<CentralReader> central_;
+  std::string centralDescription_;
 };
 
 }  // namespace report

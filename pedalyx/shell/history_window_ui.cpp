@@ -2,7 +2,9 @@
 // or phone exactly as typed, newest first, with the rows the import could not read in red;
 // below, two chosen visits side by side with their pressure pictures and every figure and
 // file of both. The look-up runs on a thread of its own; the window shows "搜尋中" until the
-// records arrive and marks the files once they were checked.
+// records arrive and marks the files once they were checked. With a central database, the
+// visits of every shop are listed with their shop; when the centre cannot be asked, the status
+// says that the visits of other shops are missing.
 #include "pedalyx/shell/history_window_ui.h"
 
 #include <FL/Fl.H>
@@ -130,7 +132,11 @@ void showStatus() {
     s.status = pick("無法讀取檢查記錄：", "无法读取检查记录：") + a.error;
   } else {
     s.status = std::to_string(a.records.size()) + pick(" 次檢查", " 次检查");
-    if (!a.filesChecked) s.status += pick("，檢查檔案中…", "，检查档案中…");
+    if (a.centralConfigured && !a.centralAsked)
+      s.status += pick("，詢問中央資料庫…", "，询问中央数据库…");
+    else if (!a.filesChecked)
+      s.status += pick("，檢查檔案中…", "，检查档案中…");
+    if (a.centralMissing) s.status += pick("，中央資料庫無法連線", "，中央数据库无法连接");
   }
   if (examinationImportRunning())
     s.status += pick("（舊資料匯入中，尚未列出）", "（旧资料导入中，尚未列出）");
@@ -179,6 +185,10 @@ void showAnswer(const report::HistoryAnswer& answer) {
   historyLaterChoice->menu(s.items.data());
   if (answer.read && answer.records.empty())
     historyVisitList->add(pick("找不到這位客戶的檢測記錄", "找不到这位客户的检测记录"));
+  if (answer.centralMissing)
+    historyVisitList->add(("@C1" + column(pick("無法連線中央資料庫：其他門市的檢查未列出",
+                                               "无法连接中央数据库：其他门市的检查未列出")))
+                              .c_str());
   for (const report::ImportProblem& problem : answer.problems) {
     historyVisitList->add(
         ("@C1" + column(report::importProblemLine(problem, s.simplified))).c_str());
@@ -196,8 +206,10 @@ void showAnswer(const report::HistoryAnswer& answer) {
 }
 
 void followLookup(void*) {
+  // Asked before taking: the last answer may come in between, and must then be taken next time.
+  const bool busy = lookup().busy();
   if (auto answer = lookup().take()) showAnswer(*answer);
-  if (lookup().busy())
+  if (busy)
     Fl::repeat_timeout(kFollowSeconds, followLookup);
   else
     showStatus();
@@ -298,7 +310,12 @@ ShownCustomer shownHistoryCustomer() {
   ShownCustomer customer;
   customer.id = s.answer.id;
   customer.phone = s.answer.phone;
-  if (s.answered && s.answer.read) customer.records = static_cast<int>(s.answer.records.size());
+  // Only the station's own records: the export and the erasure here reach no other.
+  if (s.answered && s.answer.read) {
+    customer.records = 0;
+    for (size_t i = 0; i < s.answer.records.size(); ++i)
+      customer.records += i >= s.answer.fromCentre.size() || !s.answer.fromCentre[i];
+  }
   return customer;
 }
 
