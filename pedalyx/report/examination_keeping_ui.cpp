@@ -80,7 +80,10 @@ std::string settingsText(const CentralSendState& state) {
   text += "；" + std::string(s ? "待传 " : "待傳 ") + std::to_string(std::max(0, state.pending));
   text += (s ? "，已传 " : "，已傳 ") + std::to_string(state.sent);
   text += (s ? "，被拒 " : "，被拒 ") + std::to_string(state.refused) + "\n";
-  if (!state.lastError.empty()) text += (s ? "错误：" : "錯誤：") + state.lastError + "\n";
+  // libpq's messages run on with hints; their first line says what failed.
+  if (!state.lastError.empty())
+    text +=
+        (s ? "错误：" : "錯誤：") + state.lastError.substr(0, state.lastError.find('\n')) + "\n";
   if (!state.lastRefusal.empty()) text += (s ? "拒收原因：" : "拒收原因：") + state.lastRefusal;
   return text;
 }
