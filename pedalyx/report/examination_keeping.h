@@ -7,7 +7,13 @@
 // Opens the examination store of the working directory at start, after the windows are built,
 // and starts the one-time import of the old files in the background (a console line says so
 // and another when it has ended); the station does not wait for it.
+// With "central_database.txt" in the folder it also starts sending the closed records to the
+// central database in the background.
 void startExaminationKeeping();
+
+// Stops the sending to the central database, once the event loop has ended; never waits on
+// the network.
+void stopExaminationKeeping();
 
 // Adds one part of the current examination to its record: the export, "Save" and every sway
 // recording call it, and so do the walking recording and the pressure figures with parts of

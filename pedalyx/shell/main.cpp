@@ -50,5 +50,7 @@ int main(int argc, char** argv) {
   buildStation();
   startExaminationKeeping();
   mainWindow->show(argc, argv);
-  return Fl::run();
+  const int status = Fl::run();
+  stopExaminationKeeping();
+  return status;
 }

@@ -167,6 +167,11 @@ void buildBottomRow() {
   archToolHint->labelsize(15);
   archToolHint->labelcolor(FL_DARK_BLUE);
   archToolHint->hide();
+  // Right of the analysis-area button; empty while no central database is configured.
+  centralStatusBox = new Fl_Box(640, 740, 315, 28);
+  centralStatusBox->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+  centralStatusBox->labelsize(15);
+  centralStatusBox->hide();
   auto* loadButton = new Fl_Light_Button(575, 645, 60, 45, "LOAD");
   loadButton->callback(loadButtonCallback);
 }

@@ -1,5 +1,6 @@
 // The settings window "Edit": calibration buttons, language choice, the filter sliders and the
-// shop and station names.
+// shop and station names, and the central database's state.
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
@@ -68,5 +69,11 @@ void buildSettingsWindow() {
                                          blockSliderCallback);
   }
   addStationIdentityInputs(566);
+  // Filled once a second while a central database is configured (examination keeping).
+  centralSettingsBox = new Fl_Box(10, 642, 313, 100);
+  centralSettingsBox->box(FL_THIN_DOWN_BOX);
+  centralSettingsBox->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP |
+                            FL_ALIGN_CLIP);
+  centralSettingsBox->labelsize(12);
   settingsWindow->end();
 }

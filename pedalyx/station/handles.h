@@ -121,6 +121,8 @@ inline Fl_Value_Slider* toneDensitySlider = nullptr;
 inline Fl_Value_Slider* blockSliders[6] = {};
 inline Fl_Input* shopNameInput = nullptr;  // the names every examination record carries
 inline Fl_Input* stationNameInput = nullptr;
+// The central database as the sender sees it: the connection described, its state and counts.
+inline Fl_Box* centralSettingsBox = nullptr;
 
 // Data-entry window.
 inline Fl_Button* okButton = nullptr;

@@ -49,6 +49,8 @@
   X(Fl_Box, archToolHint, \
     "足弓指標：先點腳跟後緣中央，再點第二趾根部（前掌前緣，不含腳趾）", \
     "足弓指标：先点脚跟后缘中央，再点第二趾根部（前掌前缘，不含脚趾）") \
+  /* The central database's line in the main window; the sender's state follows as it changes. */ \
+  X(Fl_Box, centralStatusBox, "中央資料庫", "中央数据库") \
   /* The analysis window's buttons that follow the language; its other labels stay. */ \
   X(Fl_Button, historyButton, "歷史", "历史") \
   X(Fl_Button, swayButton, "重心搖擺", "重心摇摆") \

@@ -14,10 +14,10 @@ constexpr int kAnalysisWindowWidth = 1129;
 constexpr int kAnalysisWindowHeight = 754;
 
 // The settings window's design area is 333 x 270; the block sliders (down to y 486), the
-// language choice (y 522 to 552) and the shop and station names (y 566 to 634) lie below it,
-// so the window opens taller and stays fixed.
+// language choice (y 522 to 552), the shop and station names (y 566 to 634) and the central
+// database's state (y 642 to 742) lie below it, so the window opens taller and stays fixed.
 constexpr int kSettingsWindowWidth = 333;
-constexpr int kSettingsWindowHeight = 646;
+constexpr int kSettingsWindowHeight = 750;
 
 // The calibration window: the 640 x 480 camera view at its top left, the load calibration
 // beside and below it.
