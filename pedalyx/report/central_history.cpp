@@ -102,8 +102,10 @@ CentralFile fileOn(CentralConnection& connection, const std::string& recordId,
   return result;
 }
 
-CentralErasure eraseOn(CentralConnection& connection, const std::string& phone,
-                       const std::string& customerId, const std::string& station) {
+}  // namespace
+
+CentralErasure eraseCentralCustomerOn(CentralConnection& connection, const std::string& phone,
+                                      const std::string& customerId, const std::string& station) {
   CentralErasure result;
   const CentralReply reply =
       connection.execute({kErase,
@@ -122,8 +124,6 @@ CentralErasure eraseOn(CentralConnection& connection, const std::string& phone,
   result.files = static_cast<int>(*files);
   return result;
 }
-
-}  // namespace
 
 CentralReader::CentralReader(CentralConfig config, CentralTimeouts timeouts)
     : config_(std::move(config)), timeouts_(timeouts) {}
@@ -169,7 +169,7 @@ CentralFile CentralReader::file(const std::string& recordId, const std::string& 
 CentralErasure CentralReader::erase(const std::string& phone, const std::string& customerId,
                                     const std::string& station) {
   return ask<CentralErasure>(false, [&](CentralConnection& connection) {
-    return eraseOn(connection, phone, customerId, station);
+    return eraseCentralCustomerOn(connection, phone, customerId, station);
   });
 }
 

@@ -97,6 +97,10 @@ class CentralReader {
 
 // Erases at the centre every examination of the customer with this exact phone or ID (an empty
 // one is not used) through the schema's erasure function, which logs it with `station`.
+// The same on an open connection (the sender's).
+CentralErasure eraseCentralCustomerOn(CentralConnection& connection, const std::string& phone,
+                                      const std::string& customerId, const std::string& station);
+
 CentralErasure eraseCentralCustomer(const CentralConfig& config, const std::string& phone,
                                     const std::string& customerId, const std::string& station,
                                     const CentralTimeouts& timeouts = {});

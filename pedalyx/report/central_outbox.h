@@ -2,6 +2,7 @@
 // acknowledged by the central database, and the answers it hands back. The local store
 // implements ExaminationOutbox; the sender only reads records and marks them.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ struct OutgoingExamination {
   std::vector<OutgoingFile> files;
 };
 
+// A customer's erasure the centre has still to do: every examination with this exact phone or
+// ID (an empty one is not used), logged there with the station.
+struct CentralErasureRequest {
+  int64_t key = 0;
+  std::string phone, customerId, station;
+};
+
 // The outbox. Every call comes from the sender's own thread, one at a time; an implementation
 // over a database opens its own connection for it. A record is final once the server holds it
 // (the server keeps the first version it received), so unsent() offers only records that will
@@ -40,4 +48,7 @@ class ExaminationOutbox {
   virtual void markRefused(const std::string& recordId, const std::string& reason) = 0;
   // How many records unsent() would offer without a limit.
   virtual int unsentCount() = 0;
+  // Erasures waiting for the centre, oldest first, and one the centre has done.
+  virtual std::vector<CentralErasureRequest> centralErasures() { return {}; }
+  virtual void centralErasureDone(int64_t /*key*/) {}
 };

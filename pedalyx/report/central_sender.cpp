@@ -6,6 +6,7 @@
 #include <set>
 
 #include "pedalyx/report/central_connection.h"
+#include "pedalyx/report/central_history.h"
 
 namespace {
 
@@ -49,11 +50,14 @@ std::string whyNeverSendable(const OutgoingExamination& record) {
 std::string centralStatusText(const CentralSendState& state) {
   if (!state.configured) return "";
   const std::string prefix = "中央資料庫：";
-  const std::string pending = "待傳 " + std::to_string(state.pending) + " 筆";
+  std::string waiting;
+  if (state.pending > 0) waiting = "待傳 " + std::to_string(state.pending) + " 筆";
+  if (state.erasuresPending > 0)
+    waiting += (waiting.empty() ? "" : "，") + std::string("待刪除 ") +
+               std::to_string(state.erasuresPending) + " 位客戶";
   if (!state.connected && !state.lastError.empty())
-    return prefix + "無法連線" + (state.pending > 0 ? "，" + pending : "");
-  if (state.pending > 0) return prefix + pending;
-  return prefix + "已同步";
+    return prefix + "無法連線" + (waiting.empty() ? "" : "，" + waiting);
+  return prefix + (waiting.empty() ? "已同步" : waiting);
 }
 
 SendOutcome sendExamination(CentralConnection& connection, const OutgoingExamination& record,
@@ -128,6 +132,30 @@ bool CentralSender::pauseFor(int milliseconds, bool wakeEnds) {
   return !stopping_;
 }
 
+bool CentralSender::eraseAtCentre(CentralConnection& connection, CentralSendState& state) {
+  std::vector<CentralErasureRequest> requests = outbox_.centralErasures();
+  state.erasuresPending = static_cast<int>(requests.size());
+  for (const CentralErasureRequest& request : requests) {
+    if (stopping_) break;
+    const CentralErasure erased =
+        eraseCentralCustomerOn(connection, request.phone, request.customerId, request.station);
+    if (erased.answer == CentralAnswer::Unreachable) {
+      state.lastError = erased.problem;
+      return false;
+    }
+    if (erased.answer == CentralAnswer::Failed) {
+      // Kept and asked again at the next look; the sending goes on meanwhile.
+      state.lastRefusal = "erasure: " + erased.problem;
+      continue;
+    }
+    outbox_.centralErasureDone(request.key);
+    --state.erasuresPending;
+    ++state.erased;
+  }
+  publish(state);
+  return true;
+}
+
 void CentralSender::run() {
   CentralSendState state = this->state();
   std::unique_ptr<CentralConnection> connection;
@@ -165,6 +193,11 @@ void CentralSender::run() {
         state.connected = true;
         state.lastError.clear();
         publish(state);
+      }
+      // Erasures first: a customer who asked to be forgotten goes before any backlog.
+      if (!eraseAtCentre(*connection, state)) {
+        failed(state.lastError);
+        continue;
       }
       const std::vector<OutgoingExamination> batch =
           state.pending > 0 ? outbox_.unsent(options_.batch) : std::vector<OutgoingExamination>{};

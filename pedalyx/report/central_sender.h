@@ -19,10 +19,13 @@ struct CentralSendState {
   int refused = 0;          // by this sender
   std::string lastError;    // why the server cannot be reached; empty once it could
   std::string lastRefusal;  // the server's reason for the last refused record
+  int erasuresPending = 0;  // customers' erasures the centre has still to do
+  int erased = 0;           // erasures done by this sender
 };
 
 // The line the station shows: "中央資料庫：已同步", "中央資料庫：待傳 N 筆" or
-// "中央資料庫：無法連線" (with the pending records after it); empty when not configured.
+// "中央資料庫：無法連線" (with the pending records after it), and "待刪除 N 位客戶" while
+// erasures wait; empty when not configured.
 std::string centralStatusText(const CentralSendState& state);
 
 struct CentralSenderOptions {
@@ -64,6 +67,8 @@ class CentralSender {
 
  private:
   void run();
+  // Does the erasures waiting in the outbox; false when the connection failed meanwhile.
+  bool eraseAtCentre(CentralConnection& connection, CentralSendState& state);
   bool pauseFor(int milliseconds, bool wakeEnds);
   void publish(const CentralSendState& state);
 

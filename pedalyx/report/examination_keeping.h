@@ -26,6 +26,11 @@ void stopExaminationKeeping();
 // callback (never inside a draw).
 void addToExamination(const report::ExaminationPart& part);
 
+// Whether the station sends to a central database ("central_database.txt" at start), and
+// telling its sender that a record or an erasure waits for it.
+bool centralDatabaseConfigured();
+void wakeCentralSender();
+
 // The customer is done ("取圖" back to live): the open record is closed for good.
 void closeExamination();
 

@@ -70,6 +70,8 @@ std::string inChosenForm(std::string text) {
   replaceAll(text, "待傳", "待传");
   replaceAll(text, "筆", "笔");
   replaceAll(text, "無法連線", "无法连接");
+  replaceAll(text, "待刪除", "待删除");
+  replaceAll(text, "位客戶", "位客户");
   return text;
 }
 
@@ -129,11 +131,13 @@ void startCentralSending(const std::string& folder) {
   Fl::add_timeout(0.0, showCentralState);
 }
 
+}  // namespace
+
+bool centralDatabaseConfigured() { return centralSender != nullptr; }
+
 void wakeCentralSender() {
   if (centralSender) centralSender->wake();
 }
-
-}  // namespace
 
 void stopExaminationKeeping() {
   Fl::remove_timeout(showCentralState);

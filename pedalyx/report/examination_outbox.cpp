@@ -24,6 +24,13 @@ constexpr const char* kErasuresPending =
 constexpr const char* kMarkErasureSent =
     "UPDATE erased_records SET outbox_state = 'sent' WHERE record_id = ?1";
 
+constexpr const char* kQueueCentralErasure =
+    "INSERT INTO central_erasures (phone, customer_id, station, requested_at)"
+    " VALUES (?1, ?2, ?3, ?4)";
+constexpr const char* kCentralErasures =
+    "SELECT erasure_key, phone, customer_id, station FROM central_erasures ORDER BY erasure_key";
+constexpr const char* kForgetCentralErasure = "DELETE FROM central_erasures WHERE erasure_key = ?1";
+
 }  // namespace
 
 std::vector<OutboxItem> ExaminationStore::pendingRecords(int limit) {
@@ -91,6 +98,34 @@ std::vector<std::string> ExaminationStore::pendingErasures() {
 bool ExaminationStore::markErasureSent(const std::string& recordId, std::string& error) {
   SqlStatement* update = sql_.writesRefused() ? nullptr : sql_.statement(kMarkErasureSent);
   if (update != nullptr && update->bind(1, recordId).run()) return true;
+  error = sql_.error();
+  return false;
+}
+
+bool ExaminationStore::queueCentralErasure(const CentralErasureRequest& request,
+                                           std::string& error) {
+  SqlStatement* insert = sql_.writesRefused() ? nullptr : sql_.statement(kQueueCentralErasure);
+  if (insert != nullptr && insert->bind(1, request.phone)
+                               .bind(2, request.customerId)
+                               .bind(3, request.station)
+                               .bind(4, platform::epochSeconds())
+                               .run())
+    return true;
+  error = sql_.error();
+  return false;
+}
+
+std::vector<CentralErasureRequest> ExaminationStore::centralErasures() {
+  std::vector<CentralErasureRequest> requests;
+  SqlStatement* select = sql_.statement(kCentralErasures);
+  while (select != nullptr && select->step())
+    requests.push_back({select->integer(0), select->text(1), select->text(2), select->text(3)});
+  return requests;
+}
+
+bool ExaminationStore::forgetCentralErasure(int64_t key, std::string& error) {
+  SqlStatement* remove = sql_.writesRefused() ? nullptr : sql_.statement(kForgetCentralErasure);
+  if (remove != nullptr && remove->bind(1, key).run()) return true;
   error = sql_.error();
   return false;
 }

@@ -100,7 +100,19 @@ ALTER TABLE import_problems ADD COLUMN problem INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE import_problems ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
 )sql";
 
-const char* const kSteps[kExaminationSchemaVersion] = {kVersion1, kVersion2, kVersion3};
+// Version 4: a customer's erasure the central database has still to do, by the exact phone or
+// ID; the row goes once the centre has done it, so the customer is kept no longer than needed.
+const char* const kVersion4 = R"sql(
+CREATE TABLE central_erasures (
+  erasure_key INTEGER PRIMARY KEY,
+  phone TEXT NOT NULL,
+  customer_id TEXT NOT NULL,
+  station TEXT NOT NULL,
+  requested_at INTEGER NOT NULL
+);
+)sql";
+
+const char* const kSteps[kExaminationSchemaVersion] = {kVersion1, kVersion2, kVersion3, kVersion4};
 
 bool readInteger(SqlConnection& connection, const char* sql, long long& value) {
   const std::optional<std::string> text = connection.queryText(sql);

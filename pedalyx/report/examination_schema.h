@@ -9,7 +9,7 @@ namespace report {
 class SqlConnection;
 
 // The version this station writes. A store of a newer version is left untouched.
-constexpr int kExaminationSchemaVersion = 3;
+constexpr int kExaminationSchemaVersion = 4;
 // `PRAGMA application_id` of our stores ("PDLX"), so a foreign SQLite file is never changed.
 constexpr int kExaminationStoreApplicationId = 0x50444C58;
 

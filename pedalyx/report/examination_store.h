@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "pedalyx/report/central_outbox.h"
 #include "pedalyx/report/examination_record.h"
 #include "pedalyx/report/store_sql.h"
 
@@ -99,6 +100,10 @@ class ExaminationStore {
   // UUIDs of erased records whose erasure the centre has not done yet, and marking one done.
   std::vector<std::string> pendingErasures();
   bool markErasureSent(const std::string& recordId, std::string& error);
+  // A customer's erasure for the central database to do, kept until it is done there.
+  bool queueCentralErasure(const CentralErasureRequest& request, std::string& error);
+  std::vector<CentralErasureRequest> centralErasures();
+  bool forgetCentralErasure(int64_t key, std::string& error);
 
   // Deletes the records (with their figures, files and rows) in one transaction and keeps
   // their UUIDs for the centre's erasure. Used by the customer erasure.

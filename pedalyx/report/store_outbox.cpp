@@ -81,6 +81,15 @@ void StoreOutbox::markRefused(const std::string& recordId, const std::string& re
   if (!marked) throw std::runtime_error(error);
 }
 
+std::vector<CentralErasureRequest> StoreOutbox::centralErasures() {
+  return store().centralErasures();
+}
+
+void StoreOutbox::centralErasureDone(int64_t key) {
+  std::string error;
+  if (!store().forgetCentralErasure(key, error)) throw std::runtime_error(error);
+}
+
 int StoreOutbox::unsentCount() {
   closeIdleRecords();
   return store().outboxCounts().pending;

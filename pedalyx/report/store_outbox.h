@@ -27,6 +27,8 @@ class StoreOutbox : public ExaminationOutbox {
   void markSent(const std::string& recordId) override;
   void markRefused(const std::string& recordId, const std::string& reason) override;
   int unsentCount() override;
+  std::vector<CentralErasureRequest> centralErasures() override;
+  void centralErasureDone(int64_t key) override;
 
  private:
   ExaminationStore& store();  // opened at the first call

@@ -83,6 +83,12 @@ report::ErasurePlan& plannedErasure() {
   return plan;
 }
 
+// Whose erasure the plan is, as it was looked for.
+ShownCustomer& plannedCustomer() {
+  static ShownCustomer customer;
+  return customer;
+}
+
 bool simplified() { return languageChoice != nullptr && languageChoice->value() == 1; }
 
 const char* pick(const char* traditional, const char* simplifiedText) {
@@ -110,9 +116,28 @@ void confirmErasure(Fl_Widget*, void*) {
   if (store == nullptr) return;
   historyStatus->label(pick("刪除中…", "删除中…"));
   Fl::flush();
+  // The centre's part is queued first, so that no crash between the two leaves the customer
+  // at the centre once they are gone here; the sender does it as soon as it can.
+  std::string centralText;
+  if (centralDatabaseConfigured()) {
+    const ShownCustomer& customer = plannedCustomer();
+    std::string error;
+    if (store->queueCentralErasure(
+            {0, customer.phone, customer.id, report::readStationIdentity(historyFolder()).station},
+            error)) {
+      wakeCentralSender();
+      centralText =
+          pick("\n中央資料庫的記錄（各門市）將在連線時刪除，狀態列顯示「待刪除」直到完成。",
+               "\n中央数据库的记录（各门市）将在连接时删除，状态栏显示“待删除”直到完成。");
+    } else {
+      tell(pick("無法排入中央資料庫的刪除，未刪除任何資料：",
+                "无法排入中央数据库的删除，未删除任何资料：") +
+           error);
+      historyStatus->label("");
+      return;
+    }
+  }
   const report::ErasureResult result = report::eraseCustomer(*store, plannedErasure());
-  // The central database's erasure belongs here: the store keeps the UUIDs of the erased
-  // records (ExaminationStore::pendingErasures) until the centre has erased them as well.
   std::string text = pick("已刪除 ", "已删除 ") + std::to_string(result.records) +
                      pick(" 筆檢查記錄、", " 笔检查记录、") + std::to_string(result.rows) +
                      pick(" 列表格資料、", " 列表格数据、") + std::to_string(result.files) +
@@ -120,7 +145,7 @@ void confirmErasure(Fl_Widget*, void*) {
   if (!result.done) text = pick("刪除未完成：", "删除未完成：") + result.error + "\n" + text;
   for (const std::string& file : result.filesNotDeleted)
     text += "\n" + std::string(pick("未能刪除 ", "未能删除 ")) + file;
-  tell(text);
+  tell(text + centralText);
   plannedErasure() = report::ErasurePlan{};
   searchHistoryAgain();
 }
@@ -210,6 +235,7 @@ void showErasurePlan(const ShownCustomer& customer, const report::ErasurePlan& p
     start = end + 1;
   }
   plannedErasure() = plan;
+  plannedCustomer() = customer;
   // Over the middle of the history window it belongs to.
   erasureWindow->position(historyWindow->x() + (historyWindow->w() - erasureWindow->w()) / 2,
                           historyWindow->y() + 120);

@@ -46,5 +46,42 @@ TEST_F(TwoStations, EachHistoryListsBothShopsAndFetchesTheOtherPicture) {
   EXPECT_EQ(fileWithRole(offline.records[0], "pressure_png")->state, FileState::kIntact);
 }
 
+// An erasure asked for while the centre is down waits in the store and is done by the sender
+// once the server is back: the customer's visits of every shop go, the request is forgotten.
+TEST_F(TwoStations, AnErasureAskedOfflineReachesTheCentreWhenItIsBack) {
+  examine(folder, "台北一店", 1780000000, 30);
+  examine(other, "台南店", 1780090000, 90);
+  connect(folder, "erase_taipei");
+  connect(other, "erase_tainan");
+  send(folder);
+  send(other);
+  central_test::TestPostgres& server = central_test::sharedTestPostgres();
+  server.stop();
+  {
+    auto store = openStore();
+    std::string error;
+    ASSERT_TRUE(store->queueCentralErasure({0, "0912", "", "台北一店 1"}, error)) << error;
+  }
+  StoreOutbox outbox(folder);
+  CentralSenderOptions options;
+  options.timeouts = {2000, 5000};
+  options.firstPauseMs = 50;
+  options.longestPauseMs = 100;
+  options.idleCheckMs = 50;
+  CentralSender sender(readCentralConfig(folder), outbox, options);
+  ASSERT_TRUE(central_test::waitUntil([&] { return !sender.state().lastError.empty(); }));
+  EXPECT_EQ(centralStatusText(sender.state()), "中央資料庫：無法連線");
+  server.start();
+  ASSERT_TRUE(central_test::waitUntil([&] { return sender.state().erased == 1; }))
+      << sender.state().lastError << sender.state().lastRefusal;
+  EXPECT_EQ(sender.state().erasuresPending, 0);
+  EXPECT_EQ(centralStatusText(sender.state()), "中央資料庫：已同步");
+  EXPECT_EQ(server.admin("SELECT count(*) FROM examinations WHERE customer_phone = '0912'"), "0");
+  EXPECT_EQ(server.admin("SELECT station FROM erasure_log ORDER BY erased_at DESC LIMIT 1"),
+            "台北一店 1");
+  sender.stop();
+  EXPECT_TRUE(openStore()->centralErasures().empty());
+}
+
 }  // namespace
 }  // namespace report
