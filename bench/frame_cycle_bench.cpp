@@ -1,10 +1,12 @@
 // The pressure view's frame cycle on this machine's GL: camera upload, each of the four passes,
 // the 320 x 335 level read-back and the whole cycle, beside the floor of the same work written
-// as plainly as GL allows. The program ends with the ratio of the whole cycle to the floor,
-// both medians of the same run. Run under a display:
+// as plainly as GL allows, and the whole cycle while the central sender sends a backlog. The
+// program ends with the ratios of the whole cycle to the floor and of the cycle while sending to
+// the cycle alone, medians of the same run. Run under a display:
 //   tools/with-display.sh build/bench/frame_cycle_bench --benchmark_repetitions=5
 //       --benchmark_enable_random_interleaving=true
 #include <GL/glew.h>
+#include <sched.h>
 // GLEW before the toolkit's GL headers.
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
@@ -24,6 +26,8 @@
 #include "pedalyx/imaging/calibration_grid.h"
 #include "pedalyx/imaging/colour_pipeline_gl.h"
 #include "pedalyx/imaging/colour_scale.h"
+#include "pedalyx/report/central_sender.h"
+#include "tests/report/central/memory_outbox.h"
 
 namespace {
 
@@ -216,6 +220,48 @@ void BM_WholeCycle(benchmark::State& state) {
   }
 }
 
+// BM_WholeCycle while the central sender sends a backlog to a server of its own on this
+// machine. The server's work competes for the same cores, which a shop's remote server does
+// not; with the argument 1 the server's new sessions run in the idle class, as a stand-in for a
+// server elsewhere (set as root, which can also undo it).
+void BM_WholeCycleWhileSending(benchmark::State& state) {
+  using namespace central_test;
+  static const CentralConfig config = configFor("shop_frames");
+  const sched_param none{};
+  sched_setscheduler(sharedTestPostgres().serverProcess(),
+                     state.range(0) == 1 ? SCHED_IDLE : SCHED_OTHER, &none);
+  static int round = 0;
+  const int shop = 500 + round++;
+  const OutgoingFile picture = fileOf("pressure.png", std::vector<unsigned char>(20000, 7));
+  MemoryOutbox outbox;
+  for (int n = 0; n < 4000; ++n) {
+    OutgoingExamination record = examinationOf(recordIdOf(shop, n), "frames", std::to_string(n));
+    record.files = {picture};
+    outbox.add(std::move(record));
+  }
+  CentralSenderOptions options;
+  options.idleCheckMs = 5;
+  CentralSender sender(config, outbox, options);
+  waitUntil([&] { return sender.state().sent > 0 || !sender.state().lastError.empty(); });
+  Bench& b = bench();
+  int slot = 0;
+  const int sentBefore = sender.state().sent;
+  for (auto _ : state) {
+    canvasProjection();
+    warpPass(b.pipeline, b.frame(), b.left, b.right, false, slot);
+    slot = (slot + 1) % 3;
+    cleanPass(b.pipeline);
+    levelPass(b.pipeline, b.filters, b.levels.data());
+    viewProjection();
+    colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
+    glFinish();
+  }
+  const CentralSendState after = sender.state();
+  state.counters["sent_meanwhile"] = after.sent - sentBefore;
+  if (after.pending == 0) state.SkipWithError("the backlog ran out before the frames did");
+  if (!after.lastError.empty()) state.SkipWithError(after.lastError.c_str());
+}
+
 // The same work as BM_WholeCycle, written plainly.
 void BM_FloorCycle(benchmark::State& state) {
   Bench& b = bench();
@@ -247,6 +293,7 @@ BENCHMARK(BM_LevelReadBackOnly)->Apply(configure);
 BENCHMARK(BM_ColourPassOnView)->Apply(configure);
 BENCHMARK(BM_WholeCycle)->Apply(configure);
 BENCHMARK(BM_FloorCycle)->Apply(configure);
+BENCHMARK(BM_WholeCycleWhileSending)->Arg(0)->Arg(1)->Apply(configure);
 
 // Prints as usual and keeps the medians (or single runs) of the whole cycle and the floor.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -259,6 +306,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const std::string name = run.run_name.function_name;
       if (name == "BM_WholeCycle") cycle_ = run.GetAdjustedRealTime();
       if (name == "BM_FloorCycle") floor_ = run.GetAdjustedRealTime();
+      if (name == "BM_WholeCycleWhileSending")
+        sending_[run.run_name.args == "1" ? 1 : 0] = run.GetAdjustedRealTime();
     }
   }
   void Finalize() override {
@@ -266,10 +315,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
     if (cycle_ > 0 && floor_ > 0)
       std::printf("whole cycle %.2f ms, floor %.2f ms: ratio %.2f\n", cycle_, floor_,
                   cycle_ / floor_);
+    const char* servers[2] = {"a server on this machine", "a server in the idle class"};
+    for (int s = 0; s < 2; ++s)
+      if (cycle_ > 0 && sending_[s] > 0)
+        std::printf("whole cycle while sending to %s %.2f ms: ratio %.2f to the cycle alone\n",
+                    servers[s], sending_[s], sending_[s] / cycle_);
   }
 
  private:
-  double cycle_ = 0, floor_ = 0;
+  double cycle_ = 0, floor_ = 0, sending_[2] = {};
 };
 
 }  // namespace

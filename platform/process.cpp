@@ -1,7 +1,10 @@
 #include "platform/process.h"
 
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -98,6 +101,15 @@ bool processRunning(long pid) {
 bool startOnScreenKeyboard() {
   if (!onPath("onboard")) return false;
   return startProgram("onboard");
+}
+
+void lowerThisThreadsPriority() {
+  // The idle class runs the thread only on a core nothing else wants; a nice value alone still
+  // gets slices of several milliseconds, as long as a whole frame of the pressure view. On
+  // Linux both apply to the thread whose own id is given.
+  const pid_t thread = static_cast<pid_t>(syscall(SYS_gettid));
+  const sched_param none{};
+  if (sched_setscheduler(thread, SCHED_IDLE, &none) != 0) setpriority(PRIO_PROCESS, thread, 19);
 }
 
 }  // namespace platform

@@ -22,6 +22,10 @@ std::string locateProgram(const std::string& program, const std::string& ownFold
 // for and is reaped automatically. False when the program could not be started.
 bool startProgram(const std::string& commandLine);
 
+// Lets every other thread of the station go first on a busy core: for threads that only move
+// data in the background (sending to the central database), never for the interface.
+void lowerThisThreadsPriority();
+
 // Whether a process with this number runs, under any account (our own number counts).
 bool processRunning(long pid);
 

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   options.firstPauseMs = 20;
   options.longestPauseMs = 200;
   options.idleCheckMs = 20;
+  options.recordGapMs = 0;  // as fast as it can, so that the kills fall into sendings
   CentralSender sender(config, outbox, options);
   std::printf("ready\n");
   std::fflush(stdout);

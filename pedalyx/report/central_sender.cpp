@@ -7,6 +7,7 @@
 
 #include "pedalyx/report/central_connection.h"
 #include "pedalyx/report/central_history.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -157,6 +158,7 @@ bool CentralSender::eraseAtCentre(CentralConnection& connection, CentralSendStat
 }
 
 void CentralSender::run() {
+  platform::lowerThisThreadsPriority();
   CentralSendState state = this->state();
   std::unique_ptr<CentralConnection> connection;
   int pauseMs = options_.firstPauseMs;
@@ -221,6 +223,7 @@ void CentralSender::run() {
           ++state.sent;
           state.lastError.clear();
           pauseMs = options_.firstPauseMs;
+          if (options_.recordGapMs > 0) pauseFor(options_.recordGapMs, false);
         } else {
           outbox_.markRefused(record.recordId, reason);
           ++state.refused;

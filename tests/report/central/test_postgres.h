@@ -141,6 +141,7 @@ class TestPostgres {
   }
 
   bool running() const { return server_ > 0; }
+  pid_t serverProcess() const { return server_; }
   int port() const { return port_; }
   const std::string& folder() const { return folder_; }
 
