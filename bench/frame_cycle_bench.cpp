@@ -205,18 +205,22 @@ void BM_ColourPassOnView(benchmark::State& state) {
 }
 
 // What one live draw of the pressure view does on the GPU, without statistics and overlays.
+void wholeCycle(Bench& b, int& slot) {
+  canvasProjection();
+  warpPass(b.pipeline, b.frame(), b.left, b.right, false, slot);
+  slot = (slot + 1) % 3;
+  cleanPass(b.pipeline);
+  levelPass(b.pipeline, b.filters, b.levels.data());
+  viewProjection();
+  colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
+  glFinish();
+}
+
 void BM_WholeCycle(benchmark::State& state) {
   Bench& b = bench();
   int slot = 0;
   for (auto _ : state) {
-    canvasProjection();
-    warpPass(b.pipeline, b.frame(), b.left, b.right, false, slot);
-    slot = (slot + 1) % 3;
-    cleanPass(b.pipeline);
-    levelPass(b.pipeline, b.filters, b.levels.data());
-    viewProjection();
-    colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
-    glFinish();
+    wholeCycle(b, slot);
   }
 }
 
@@ -247,14 +251,7 @@ void BM_WholeCycleWhileSending(benchmark::State& state) {
   int slot = 0;
   const int sentBefore = sender.state().sent;
   for (auto _ : state) {
-    canvasProjection();
-    warpPass(b.pipeline, b.frame(), b.left, b.right, false, slot);
-    slot = (slot + 1) % 3;
-    cleanPass(b.pipeline);
-    levelPass(b.pipeline, b.filters, b.levels.data());
-    viewProjection();
-    colourPass(b.pipeline, b.filters, kViewWidth, kViewHeight);
-    glFinish();
+    wholeCycle(b, slot);
   }
   const CentralSendState after = sender.state();
   state.counters["sent_meanwhile"] = after.sent - sentBefore;

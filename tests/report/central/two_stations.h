@@ -58,6 +58,15 @@ class TwoStations : public StoreFolder {
     ASSERT_TRUE(central_test::waitUntil([&] { return sender.state().pending == 0; }))
         << sender.state().lastError;
   }
+  // The customer at both shops, each station with a login of its own, both records sent.
+  void examineAtBothAndSend(const std::string& loginPrefix) {
+    examine(folder, "台北一店", 1780000000, 30);
+    examine(other, "台南店", 1780090000, 90);
+    connect(folder, loginPrefix + "_taipei");
+    connect(other, loginPrefix + "_tainan");
+    send(folder);
+    send(other);
+  }
   void SetUp() override {
     StoreFolder::SetUp();
     other = folder + "-tainan";

@@ -7,12 +7,7 @@ namespace report {
 namespace {
 
 TEST_F(TwoStations, EachHistoryListsBothShopsAndFetchesTheOtherPicture) {
-  examine(folder, "台北一店", 1780000000, 30);
-  examine(other, "台南店", 1780090000, 90);
-  connect(folder, "two_taipei");
-  connect(other, "two_tainan");
-  send(folder);
-  send(other);
+  examineAtBothAndSend("two");
 
   for (const std::string& at : {folder, other}) {
     const HistoryAnswer answer = lookUp(at, "0912");
@@ -49,12 +44,7 @@ TEST_F(TwoStations, EachHistoryListsBothShopsAndFetchesTheOtherPicture) {
 // An erasure asked for while the centre is down waits in the store and is done by the sender
 // once the server is back: the customer's visits of every shop go, the request is forgotten.
 TEST_F(TwoStations, AnErasureAskedOfflineReachesTheCentreWhenItIsBack) {
-  examine(folder, "台北一店", 1780000000, 30);
-  examine(other, "台南店", 1780090000, 90);
-  connect(folder, "erase_taipei");
-  connect(other, "erase_tainan");
-  send(folder);
-  send(other);
+  examineAtBothAndSend("erase");
   central_test::TestPostgres& server = central_test::sharedTestPostgres();
   server.stop();
   {
