@@ -13,7 +13,7 @@ install(DIRECTORY ${DATA_DIR}/ DESTINATION share/pedalyx PATTERN README.md EXCLU
 install(FILES ${PACKAGE_FILES}/pedalyx.desktop DESTINATION share/applications)
 install(FILES ${PACKAGE_FILES}/pedalyx.svg DESTINATION share/icons/hicolor/scalable/apps)
 # The central database's schema, for the administrator who creates it once.
-install(FILES ${CMAKE_SOURCE_DIR}/tools/central-schema.sql DESTINATION share/pedalyx)
+install(FILES ${CMAKE_SOURCE_DIR}/tools/central-schema.sql DESTINATION share/doc/pedalyx)
 
 # The Debian changelog names the version; it is installed compressed as Debian requires.
 file(STRINGS ${PACKAGE_FILES}/changelog CHANGELOG_HEAD LIMIT_COUNT 1)
